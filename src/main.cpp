@@ -1,0 +1,7 @@
+#include "config/configuration.h"
+
+int main()
+{
+    readConfigurationFile();
+    return 0;
+}
