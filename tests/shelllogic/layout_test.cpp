@@ -1,0 +1,49 @@
+#include "shell/layout.h"
+
+#include <gtest/gtest.h>
+
+TEST(ButtonPanelGeometry, GapsAndWidthFollowTheHeight)
+{
+    ButtonPanelGeometry shown = buttonPanelGeometry(800, 500, true); // 400 available
+    EXPECT_EQ(shown.frame.width, 34);
+    EXPECT_EQ(shown.columns, 1);
+    EXPECT_EQ(shown.rowGap, 3);
+    EXPECT_EQ(shown.frame.height, 400);
+
+    EXPECT_EQ(buttonPanelGeometry(800, 500, false).rowGap, 9);
+
+    ButtonPanelGeometry low = buttonPanelGeometry(800, 450, true); // 360 available
+    EXPECT_EQ(low.frame.width, 68);
+    EXPECT_EQ(low.columns, 2);
+    EXPECT_EQ(low.columnGap, 7);
+    EXPECT_EQ(low.rowGap, 22);
+
+    // Below 180 the gap is negative, truncated towards zero.
+    EXPECT_EQ(buttonPanelGeometry(800, 200, true).rowGap, (160 - 180) / 8);
+    EXPECT_EQ(buttonPanelGeometry(800, 171, false).rowGap, -1);
+}
+
+TEST(WorkAreaLayout, PlacesPanesAroundTheButtonPanel)
+{
+    WorkAreaLayout all = workAreaLayout(1000, 700, true, true);
+    EXPECT_EQ(all.textPane.x, 34);
+    EXPECT_EQ(all.textPane.width, 966);
+    EXPECT_EQ(all.textPane.height, 560);
+    EXPECT_EQ(all.logo.y, 560);
+    EXPECT_EQ(all.logo.width, 215);
+    EXPECT_EQ(all.logo.height, 140);
+    EXPECT_EQ(all.terminal.x, 215);
+    EXPECT_EQ(all.terminal.width, 785);
+    EXPECT_EQ(all.terminal.y, 560);
+
+    WorkAreaLayout noTerminal = workAreaLayout(1000, 703, true, false);
+    EXPECT_FALSE(noTerminal.hasTerminal);
+    EXPECT_EQ(noTerminal.textPane.height, 703);
+    EXPECT_EQ(noTerminal.buttonPanel.frame.height, 703);
+
+    WorkAreaLayout noPanel = workAreaLayout(1000, 703, false, true);
+    EXPECT_FALSE(noPanel.hasButtonPanel);
+    EXPECT_EQ(noPanel.textPane.x, 0);
+    EXPECT_EQ(noPanel.textPane.width, 1000);
+    EXPECT_EQ(noPanel.textPane.height, 560); // (703 / 5) * 4
+}
