@@ -1,0 +1,11 @@
+/* Two mistakes for tsl's error navigation: compile, then step through the messages. */
+#include <stdio.h>
+
+int main(void)
+{
+    int total = 0;
+    for (int i = 0; i < 10; i++)
+        total += i
+    printf("total %d\n", totl);
+    return 0;
+}
