@@ -1,7 +1,6 @@
-#include "config/configuration.h"
+#include "shell/startup.h"
 
-int main()
+int main(int argc, char **argv)
 {
-    readConfigurationFile();
-    return 0;
+    return tslMain(argc, argv);
 }

@@ -1,0 +1,77 @@
+// Clear window, Undo, Undo all and QUIT.
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/documentactions.h"
+#include "documents/projectwindows.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "toolkit/notice.h"
+#include "toolkit/textpane.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool confirmed(const char *question, const char *yes)
+{
+    return notice_prompt(mainFrame, {question}, {noticeYes(yes), noticeNo("cancel")}) == 1;
+}
+
+void markUnchanged()
+{
+    setMainTitle(documentTitle());
+    document.edited = false;
+    setSaveButtonActive(false);
+}
+
+} // namespace
+
+void clearWindow()
+{
+    const Textsw_index length = textsw_length(textPane);
+    if (!confirmed("REALLY CLEAR TEXT WINDOW?", "Do it"))
+        return;
+    offerToSave();
+    textsw_erase(textPane, 0, length);
+    currentConfiguration = plainFileConfiguration;
+    textsw_set_contents(textPane, "", 0);
+    setMainTitle(noFileTitle);
+    document.fileName.clear();
+}
+
+void undoLast()
+{
+    if (document.readOnly)
+        return;
+    if (textsw_modified(textPane))
+        textsw_undo(textPane);
+    if (textsw_modified(textPane))
+        return;
+    markUnchanged();
+}
+
+void undoAll()
+{
+    if (!refreshFileName())
+        return;
+    if (document.readOnly || !textsw_modified(textPane))
+        return;
+    if (!confirmed("Undo all changes ?", "Ok"))
+        return;
+    textsw_reset(textPane);
+    markUnchanged();
+}
+
+void quitProgram()
+{
+    if (!confirmed("REALLY QUIT?", "Quit"))
+        return;
+    for (int slot = 0; slot < projectWindowSlots; ++slot)
+        if (projectWindowTable[slot])
+            offerToSaveProject(slot);
+    offerToSave();
+    fputs("\nThanks for using tsl.\n", stdout);
+    fflush(stdout);
+    exit(0);
+}

@@ -1,0 +1,245 @@
+#include "documents/documentactions.h"
+
+#include "compiler/compilestate.h"
+#include "compiler/errornavigation.h"
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/filedialogstate.h"
+#include "documents/projectwindows.h"
+#include "shell/mainwindow.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/notice.h"
+#include "toolkit/terminalpane.h"
+#include "toolkit/textpane.h"
+
+#include <QLineEdit>
+#include <QString>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void noticeOk(const std::vector<std::string> &lines)
+{
+    notice_prompt(mainFrame, lines, {noticeYes("Ok")});
+}
+
+void notModifiedNotice()
+{
+    noticeOk({"Text has not been modified,  or", "no file name specified"});
+}
+
+void markStored()
+{
+    setMainTitle(documentTitle());
+    document.edited = false;
+    setSaveButtonActive(false);
+}
+
+// Opens for reading and update without creating or truncating, and closes at once.
+bool canOpenForUpdate(const std::string &name)
+{
+    FILE *probe = fopen(name.c_str(), "r+");
+    if (!probe)
+        return false;
+    fclose(probe);
+    return true;
+}
+
+void changeProgramDirectory(const std::string &directory)
+{
+    if (chdir(directory.c_str()) != 0)
+        perror(directory.c_str());
+}
+
+} // namespace
+
+void setMainTitle(const std::string &title)
+{
+    if (mainFrame)
+        mainFrame->setWindowTitle(QString::fromLocal8Bit(title.c_str()));
+}
+
+std::string mainTitle()
+{
+    return mainFrame ? mainFrame->windowTitle().toLocal8Bit().toStdString() : std::string();
+}
+
+void setSaveButtonActive(bool active)
+{
+    if (buttonPanel && saveButton)
+        saveButton->setInactive(!active);
+}
+
+bool reportLoadStatus()
+{
+    const char *message = nullptr;
+    switch (document.loadStatus) {
+    case 0:
+        return true;
+    case 1:
+        message = "File operation failed";
+        break;
+    case 2:
+    case 7:
+        message = "Out of memory error";
+        break;
+    case 3:
+    case 6:
+        message = "File couldn't be opened";
+        break;
+    case 4:
+    case 5:
+        message = "Internal attribute error";
+        break;
+    default:
+        return false;
+    }
+    noticeOk({message});
+    return false;
+}
+
+bool refreshFileName()
+{
+    std::string name;
+    const bool editsFile = textsw_append_file_name(textPane, name) == 0;
+    document.fileName = editsFile ? name : std::string();
+    return editsFile;
+}
+
+bool adoptLoadedFile()
+{
+    if (!reportLoadStatus()) {
+        setMainTitle(noFileTitle);
+        document.fileName.clear();
+        return false;
+    }
+    chooseConfigurationByExtension();
+    setMainTitle(documentTitle());
+    rebuildErrorList();
+    return true;
+}
+
+void openDocument()
+{
+    if (directoryChanged) {
+        changeProgramDirectory(fileDirectory);
+        typeChangeDirectory(fileDirectory);
+        workingDirectory = fileDirectory;
+    }
+    const bool writable = canOpenForUpdate(document.fileName);
+    document.readOnly = !writable;
+    document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
+    if (!adoptLoadedFile())
+        return;
+    if (!writable)
+        setMainTitle(readOnlyTitle(mainTitle()));
+    setSaveButtonActive(false);
+    document.edited = false;
+    destroyFileDialog();
+    textsw_set_notify_proc(textPane, noteTextPaneChange);
+}
+
+void noteTextPaneChange(TextPane *pane)
+{
+    if (document.edited)
+        return;
+    document.edited = textsw_modified(pane);
+    if (!document.edited)
+        return;
+    setMainTitle(editedDocumentTitle());
+    // During a locked compile the button stays inactive unless the configuration's flag says N.
+    const char flag = configurationTable[currentConfiguration].flags[1];
+    const bool flagIsNo = flag == 'n' || flag == 'N';
+    if (!(compileLock && !flagIsNo))
+        setSaveButtonActive(true);
+}
+
+void offerToSave()
+{
+    if (!refreshFileName())
+        return;
+    if (textsw_modified(textPane)) {
+        const int answer =
+            notice_prompt(mainFrame, {mainTitle(), "Save this file ?"}, {noticeYes("SAVE"), noticeNo("Don't save")});
+        if (answer == 1) {
+            if (textsw_store_file(textPane, document.fileName) != 0)
+                return;
+            markStored();
+        }
+    }
+    for (int slot = 0; slot < projectWindowSlots; ++slot)
+        if (projectWindowTable[slot])
+            offerToSaveProject(slot);
+}
+
+void saveDocument()
+{
+    if (compileLock && configurationTable[currentConfiguration].disableSaveWhileCompiling())
+        return;
+    if (!textsw_modified(textPane) || !refreshFileName()) {
+        notModifiedNotice();
+        return;
+    }
+    if (textsw_store_file(textPane, document.fileName) != 0)
+        return;
+    setSaveButtonActive(false);
+    setMainTitle(documentTitle());
+    document.edited = false;
+}
+
+void saveDocumentAs()
+{
+    const std::string name = fileNameField ? fileNameField->text().toLocal8Bit().toStdString() : std::string();
+    if (name.empty()) {
+        destroyFileDialog();
+        return;
+    }
+    changeProgramDirectory(fileDirectory);
+    if (textsw_store_file(textPane, name) != 0) {
+        changeProgramDirectory(workingDirectory);
+        return;
+    }
+    setSaveButtonActive(false);
+    if (directoryChanged) {
+        typeChangeDirectory(fileDirectory);
+        workingDirectory = fileDirectory;
+    }
+    document.fileName = name;
+    chooseConfigurationByExtension();
+    setMainTitle(documentTitle());
+    rebuildErrorList();
+    textsw_set_read_only(textPane, false);
+    document.readOnly = false;
+    document.edited = false;
+    destroyFileDialog();
+}
+
+std::string shellWord(const std::string &text)
+{
+    bool literal = !text.empty();
+    for (unsigned char c : text) {
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          std::string("/._-+,:@%=").find(static_cast<char>(c)) != std::string::npos;
+        literal = literal && safe;
+    }
+    if (literal)
+        return text;
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+void typeChangeDirectory(const std::string &directory)
+{
+    const std::string word = shellWord(directory);
+    ttysw_input(terminalPane, "cd ", 3);
+    ttysw_input(terminalPane, word.c_str(), static_cast<int>(word.size()));
+    ttysw_input(terminalPane, "\n", 1);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Loading, storing and the title of the main window's file.
+#include <string>
+
+class TextPane;
+
+void setMainTitle(const std::string &title);
+std::string mainTitle();
+void setSaveButtonActive(bool active);
+
+// True when `document.loadStatus` is 0; otherwise shows the notice for the code.
+bool reportLoadStatus();
+// Puts the name of the file that the text pane edits into `document.fileName`; true when it
+// edits one.
+bool refreshFileName();
+// After the pane was asked to load `document.fileName`: reports a failure, chooses the
+// configuration by extension, sets the title and rebuilds the error list.
+bool adoptLoadedFile();
+// Loads `document.fileName` (chosen by the open dialog or a project file) into the text pane.
+void openDocument();
+// The text pane's change notification: the first change marks the document edited.
+void noteTextPaneChange(TextPane *pane);
+// Asks "Save this file ?" for a modified main text, then for each project window.
+void offerToSave();
+// Stores the text under the name in the save-as dialog's "Filename: " field.
+void saveDocumentAs();
+
+// Types "cd ", the directory and a newline into the terminal, quoting the directory for the shell
+// when it holds anything but characters the shell reads literally.
+void typeChangeDirectory(const std::string &directory);
+// The directory as typed after "cd ".
+std::string shellWord(const std::string &text);

@@ -1,0 +1,3 @@
+#include "documents/projectwindows.h"
+
+ProjectWindow *projectWindowTable[projectWindowSlots];

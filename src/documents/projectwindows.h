@@ -1,0 +1,21 @@
+#pragma once
+// The table of project windows: secondary editor frames, one per file of a project.
+#include <string>
+
+class QWidget;
+class TextPane;
+
+constexpr int projectWindowSlots = 256;
+
+struct ProjectWindow {
+    QWidget *frame = nullptr;
+    TextPane *pane = nullptr;
+    std::string fileName;
+    bool edited = false;
+};
+
+// Null for an empty slot.
+extern ProjectWindow *projectWindowTable[projectWindowSlots];
+
+// Asks "Save this file ?" for the project window in `slot` when its text is modified.
+void offerToSaveProject(int slot);

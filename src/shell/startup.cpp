@@ -1,0 +1,193 @@
+#include "shell/startup.h"
+
+#include "compiler/compilestate.h"
+#include "compiler/errorlist.h"
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/documentactions.h"
+#include "documents/projectwindows.h"
+#include "shell/artwork.h"
+#include "shell/logo.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "toolkit/menus.h"
+#include "toolkit/terminalpane.h"
+#include "toolkit/textpane.h"
+#include "toolkit/xdrawing.h"
+#include "toolkit/xfonts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+const XFontFace *projectFont;
+QIcon resultsIcon;
+
+namespace {
+
+// The main frame: the menu bar above the work area, which is 25 pixels less high than the frame.
+// Closing it through the window manager asks as QUIT does.
+class MainFrame : public QWidget {
+public:
+    MainFrame() { setObjectName("MainWindow"); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        if (menuBar)
+            menuBar->setGeometry(0, 0, width(), menuBarHeight);
+        if (workArea)
+            workArea->setGeometry(0, menuBarHeight, width(), height() - menuBarHeight);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->ignore();
+        quitProgram();
+    }
+};
+
+std::string currentDirectory()
+{
+    char buffer[1024];
+    if (!getcwd(buffer, sizeof buffer))
+        return std::string();
+    return buffer;
+}
+
+void initialiseSharedState()
+{
+    fileDirectory = currentDirectory();
+    workingDirectory = currentDirectory();
+    document = Document();
+    errorList = ErrorList();
+    for (ProjectWindow *&slot : projectWindowTable)
+        slot = nullptr;
+    compilerOutput.reset();
+}
+
+void createTextPane()
+{
+    textPane = new TextPane(workArea);
+    textPane->setObjectName("TextPane");
+    textsw_set_memory_limit(textPane, generalSettings.mainTextMemoryLimit);
+    textsw_set_auto_indent(textPane, true);
+    textsw_set_notify_proc(textPane, noteTextPaneChange);
+    textsw_set_menu(textPane, textToolsMenu);
+}
+
+void chooseFonts()
+{
+    if (const XFontFace *main = xv_find_font(generalSettings.mainFontName))
+        textsw_set_font(textPane, main->font);
+    else
+        fputs("Configuration's font not found, using standard\n", stdout);
+    fflush(stdout);
+    projectFont = xv_find_font(generalSettings.projectFontName);
+}
+
+} // namespace
+
+bool buildMainWindow(const char *fileArgument)
+{
+    initialiseSharedState();
+    const QIcon mainIcon(pixmapFromXbm(mainIconImage));
+    resultsIcon = QIcon(pixmapFromXbm(resultsIconImage));
+    currentConfiguration = 0;
+
+    mainFrame = new MainFrame;
+    mainFrame->setWindowTitle(productTitle);
+    mainFrame->setWindowIcon(mainIcon);
+    mainFrame->resize(generalSettings.mainFrameWidth, generalSettings.mainFrameHeight);
+
+    createMenus();
+    createMenuBar();
+    createWorkArea();
+    workArea->setGeometry(0, menuBarHeight, mainFrame->width(), mainFrame->height() - menuBarHeight);
+    buttonPanelShown = true;
+    terminalShown = true;
+    buildButtonPanel();
+    document.edited = true;
+
+    createTextPane();
+    chooseFonts();
+
+    if (!loadFixedFont()) {
+        fputs("cannot find fixed font\n", stdout);
+        fflush(stdout);
+        return false;
+    }
+    logoGraphicsContext = new XDrawing(xDisplay(), mainFrame->winId());
+    colourPixels = allocateColourPixels(workArea, colourTable());
+
+    terminalPane = new TerminalPane(workArea);
+    terminalPane->setObjectName("TerminalPane");
+    terminalPane->setPopupMenu(terminalToolsMenu);
+    layoutWorkArea();
+
+    if (fileArgument)
+        openCommandLineFile(fileArgument);
+    document.edited = false;
+    mainFrame->show();
+    return true;
+}
+
+void openCommandLineFile(const char *argument)
+{
+    const std::string a = argument;
+    const std::string prefix = workingDirectory + "/";
+    document.fileName = a.compare(0, prefix.size(), prefix) == 0 ? a.substr(prefix.size()) : a;
+
+    FILE *probe = fopen(document.fileName.c_str(), "r");
+    if (!probe) {
+        document.fileName.clear();
+        return;
+    }
+    fclose(probe);
+    FILE *update = fopen(document.fileName.c_str(), "r+");
+    const bool writable = update != nullptr;
+    if (update)
+        fclose(update);
+    document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
+    if (!adoptLoadedFile()) {
+        document.fileName.clear();
+        return;
+    }
+    if (!writable)
+        setMainTitle(readOnlyTitle(mainTitle()));
+}
+
+void destroyMainWindow()
+{
+    delete mainFrame;
+    mainFrame = nullptr;
+    menuBar = nullptr;
+    workArea = nullptr;
+    buttonPanel = nullptr;
+    saveButton = compileButton = runButton = runForegroundButton = nullptr;
+    textPane = nullptr;
+    logoCanvas = nullptr;
+    terminalPane = nullptr;
+    for (QMenu *menu : {fileMenu, toolsMenu, optionsMenu, executeMenu, helpMenu, textToolsMenu, compilerToolsMenu,
+                        terminalToolsMenu})
+        delete menu;
+    fileMenu = toolsMenu = optionsMenu = executeMenu = helpMenu = nullptr;
+    textToolsMenu = compilerToolsMenu = terminalToolsMenu = nullptr;
+    delete logoGraphicsContext;
+    logoGraphicsContext = nullptr;
+}
+
+int tslMain(int argc, char **argv)
+{
+    readConfigurationFile();
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);
+    // Qt has taken out of argv the options it knows; the first argument left is the file to edit.
+    if (!buildMainWindow(argc > 1 ? argv[1] : nullptr))
+        return 1;
+    application.exec();
+    return 0;
+}

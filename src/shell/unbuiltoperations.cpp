@@ -1,0 +1,39 @@
+// Operations whose subsystems are not built yet. Until they are, the menu items and buttons that
+// start them do nothing. Each moves to its subsystem when that is built.
+#include "documents/projectwindows.h"
+#include "shell/operations.h"
+
+void showOpenDialog() {}
+void showSaveAsDialog() {}
+void printDocument() {}
+void printPreformatted() {}
+void printAll() {}
+void printOddPages() {}
+void printEvenPages() {}
+void offerToSaveProject(int) {}
+
+void startGoToLine() {}
+void startFind(int) {}
+void findNext(int) {}
+void startReplace() {}
+void startColumnTool() {}
+void startGrep() {}
+void startDiff() {}
+void cutString() {}
+void copyString() {}
+void insertString() {}
+void insertStringTerminal() {}
+
+void chooseConfiguration(int) {}
+void editConfiguration() {}
+void editPrintConfiguration() {}
+void chooseFont() {}
+
+void startCompile() {}
+void runInBackground() {}
+void runInForeground() {}
+void breakExecution() {}
+
+void showProductNotice() {}
+void showHelpText(HelpText) {}
+void openHomePage() {}
