@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reading and safe storing for the text panes, on plain POSIX calls, byte for byte.
+
+#include <cstddef>
+#include <string>
+
+// Load status codes of the text panes (0 success; the rest name why a load failed).
+enum TextswStatus {
+    TEXTSW_STATUS_OKAY = 0,
+    TEXTSW_STATUS_OTHER_ERROR = 1,            // reading failed for another reason
+    TEXTSW_STATUS_CANNOT_ALLOCATE = 2,        // no memory for the file's bytes
+    TEXTSW_STATUS_CANNOT_OPEN_INPUT = 3,      // missing, unreadable, or not a regular file
+    TEXTSW_STATUS_BAD_ATTR = 4,               // the request itself was malformed
+    TEXTSW_STATUS_BAD_ATTR_VALUE = 5,         // empty file name
+    TEXTSW_STATUS_CANNOT_INSERT_FROM_FILE = 6, // a read error part way through the file
+    TEXTSW_STATUS_OUT_OF_MEMORY = 7,          // the pane could not take the text
+};
+
+// Reads a regular file whole into `bytes`. Returns 0, or a TextswStatus code saying why not;
+// `bytes` is then unspecified.
+int readWholeFile(const std::string &name, std::string &bytes);
+
+// Stores the bytes under `name` so that a failure never damages the old file: the bytes go to a
+// new file in the same directory, which is flushed to the disk, given the old file's permissions
+// (and owner, where the process may) and then renamed over the old file. A symbolic link is
+// followed, so the file it names is replaced and the link stays. An existing file that the
+// process may not write is refused. Returns 0, or the errno value of the step that failed;
+// after a failure the old file is untouched and no temporary file is left behind.
+int storeFileSafely(const std::string &name, const char *bytes, std::size_t length);

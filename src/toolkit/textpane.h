@@ -1,0 +1,216 @@
+#pragma once
+// The text pane: an editable text of bytes shown by QScintilla, and the textsw_ operations that
+// the rest of the program uses on it. Positions and lengths count bytes from 0. The bytes are
+// kept exactly as loaded (CR and CRLF line ends, NUL bytes, any encoding); a text that is valid
+// UTF-8 is shown as UTF-8, anything else as Latin-1.
+
+#include "toolkit/safefile.h"
+#include "toolkit/utf8check.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QContextMenuEvent;
+class QMenu;
+class TextPane;
+
+using Textsw_index = long;
+// Called after every change of the pane's text or of its modified state, once per operation
+// (once for a whole TextswBatch), never while the text is being changed.
+using TextswNotifyProc = std::function<void(TextPane *)>;
+
+enum TextswSelectionType { TEXTSW_SEL_PRIMARY = 1, TEXTSW_SEL_SECONDARY = 2 };
+enum TextswDirection { TEXTSW_FORWARD = 0, TEXTSW_BACKWARD = 1 };
+
+class TextPane : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit TextPane(QWidget *parent = nullptr);
+    ~TextPane() override;
+
+    // Masks Scintilla's modification events while the program changes the text (so that no
+    // per-edit handler runs) and raises the notification once when the outermost scope ends.
+    class EditScope {
+    public:
+        explicit EditScope(TextPane *pane);
+        ~EditScope();
+        EditScope(const EditScope &) = delete;
+        EditScope &operator=(const EditScope &) = delete;
+
+    private:
+        TextPane *pane_;
+    };
+
+    // The pane's own state; the textsw_ functions below are the interface the program uses.
+    const std::string &fileName() const { return fileName_; }
+    void setFileName(const std::string &name) { fileName_ = name; }
+    const std::string &savedText() const { return savedText_; }
+    void setSavedText(std::string bytes) { savedText_ = std::move(bytes); }
+    long memoryLimit() const { return memoryLimit_; }
+    void setMemoryLimit(long limit) { memoryLimit_ = limit; }
+    bool fits(long added) const;
+    std::intptr_t clientData() const { return clientData_; }
+    void setClientData(std::intptr_t data) { clientData_ = data; }
+    void setNotifyProc(TextswNotifyProc proc) { notifyProc_ = std::move(proc); }
+    QMenu *popupMenu() const { return popupMenu_; }
+    void setPopupMenu(QMenu *menu) { popupMenu_ = menu; }
+    bool autoIndenting() const { return autoIndent_; }
+    void setAutoIndenting(bool on) { autoIndent_ = on; }
+    Utf8Validator &appendValidator() { return appendValidator_; }
+
+    long textLength() const;
+    // Pointer to the bytes from `position` on, `length` of them, valid until the next change.
+    const char *rangePointer(long position, long length) const;
+    // Replaces the whole text without undo history and sets the save point; chooses UTF-8 or
+    // 8-bit display from the bytes and the typed line end from the first line end. Returns a
+    // TextswStatus code; on failure the old text stays.
+    int replaceAllBytes(const char *bytes, long length);
+    // Records that the text or its modified state changed, for the next notification.
+    void noteChange();
+    // The one place that sets the primary selection (the caret ends up at last_plus_one).
+    void setPrimarySelection(long first, long lastPlusOne);
+    void setSecondarySelection(long first, long lastPlusOne);
+    void secondarySelection(long *first, long *lastPlusOne) const;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void onModified(int position, int type, const char *text, int length, int, int, int, int,
+                    int, int);
+    void onCharAdded(int character);
+    void flushNotification();
+
+    std::string fileName_;
+    std::string savedText_; // the text as last loaded, stored or set, for textsw_reset
+    long memoryLimit_ = 0;
+    std::intptr_t clientData_ = 0;
+    TextswNotifyProc notifyProc_;
+    QMenu *popupMenu_ = nullptr;
+    bool autoIndent_ = false;
+    Utf8Validator appendValidator_;
+    long secondaryAt_ = 0; // position of an empty secondary selection
+    int scopeDepth_ = 0;
+    bool changePending_ = false;
+    bool flushQueued_ = false;
+};
+
+// Groups everything done to the pane while it lives into one undo step and one notification;
+// for bulk work such as replacing every occurrence of a string.
+class TextswBatch {
+public:
+    explicit TextswBatch(TextPane *pane);
+    ~TextswBatch();
+    TextswBatch(const TextswBatch &) = delete;
+    TextswBatch &operator=(const TextswBatch &) = delete;
+
+private:
+    TextPane *pane_;
+    TextPane::EditScope scope_;
+};
+
+// --- Files -----------------------------------------------------------------------------------
+
+// Loads the named file into the pane, shown from `first_shown` with the caret there, in the
+// read-only (browsing) mode when `browsing` is set; the pane then edits that file and is not
+// modified, with no undo history. Returns a TextswStatus code (0 success); on failure the pane
+// keeps its text and file. Not limited by the memory limit.
+int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
+                     Textsw_index first_shown = 0);
+// Stores the text under `name` (safely, see storeFileSafely); on success the pane edits that
+// file and is no longer modified. Returns 0, or a non-zero errno value with nothing changed.
+// Works in read-only mode too.
+int textsw_store_file(TextPane *pane, const std::string &name);
+// Appends the name of the file that the pane edits to `buffer`; returns 0 when it edits a file,
+// 1 (appending nothing) when it does not.
+int textsw_append_file_name(TextPane *pane, std::string &buffer);
+// Makes the bytes the pane's whole text, belonging to no file, not modified, without undo
+// history, shown from position 0; read-only mode is kept. textsw_set_contents(pane, "", 0)
+// empties the pane.
+void textsw_set_contents(TextPane *pane, const char *bytes, long length);
+// Discards every change since the text was last loaded, stored or set; the undo history goes.
+void textsw_reset(TextPane *pane);
+
+// --- Reading ---------------------------------------------------------------------------------
+
+// Number of bytes in the text.
+Textsw_index textsw_length(TextPane *pane);
+// The byte at `position` (0 to 255), or -1 when the position is outside the text.
+int textsw_char_at(TextPane *pane, Textsw_index position);
+// The bytes from `first` up to `last_plus_one`, clipped to the text.
+std::string textsw_contents(TextPane *pane, Textsw_index first, Textsw_index last_plus_one);
+// True when the text differs from the state last loaded, stored or set (undo back there
+// clears it).
+bool textsw_modified(TextPane *pane);
+// True when the text is shown as UTF-8, false when shown as 8-bit Latin-1.
+bool textsw_is_utf8(TextPane *pane);
+// Searches for the bytes, compared exactly, from *first: forward (direction 0) the first
+// occurrence beginning at or after *first, else, going on from the top, the first of the
+// text; backward (direction 1) the nearest occurrence beginning before *first, else, going on
+// from the end, the last of the text. *last_plus_one does not limit the search. Returns the
+// occurrence's first position and sets *first and *last_plus_one to it; returns -1 and leaves
+// both alone when there is none (always for an empty string).
+Textsw_index textsw_find_bytes(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one,
+                               const char *bytes, long length, unsigned direction);
+
+// --- Changing (all refused while the pane is read-only) --------------------------------------
+
+// Inserts the bytes at the insertion point, which then stands after them. Returns how many
+// bytes went in: all, or 0 when refused (read-only, or the text would exceed the memory limit).
+long textsw_insert(TextPane *pane, const char *bytes, long length);
+// Appends the bytes at the end of the text without moving the caret; a view that showed the
+// end keeps showing it. A pane shown as UTF-8 switches to Latin-1 at the first appended bytes
+// that are not UTF-8. Returns bytes inserted, all or 0, as textsw_insert.
+long textsw_append(TextPane *pane, const char *bytes, long length);
+// Erases the bytes from `first` up to `last_plus_one` (clipped to the text). Returns how many
+// bytes went.
+long textsw_erase(TextPane *pane, Textsw_index first, Textsw_index last_plus_one);
+// Replaces the range (clipped to the text) by the bytes, as one undo step. Returns the number
+// of bytes inserted, or -1 when refused (read-only, or a growth beyond the memory limit).
+long textsw_replace_bytes(TextPane *pane, Textsw_index first, Textsw_index last_plus_one,
+                          const char *bytes, long length);
+// Takes back one edit (a typed run, one insert, erase or replace, or one TextswBatch).
+// Returns 1 when something was taken back, else 0.
+int textsw_undo(TextPane *pane);
+
+// --- Caret, selections, view -----------------------------------------------------------------
+
+Textsw_index textsw_get_insertion_point(TextPane *pane);
+// Moves the caret. At either end of the primary selection the selection stays (with the caret
+// at that end); anywhere else the selection is dropped, the caret being one end of it.
+void textsw_set_insertion_point(TextPane *pane, Textsw_index position);
+// Makes the range the primary (TEXTSW_SEL_PRIMARY, highlighted, caret at last_plus_one; an
+// empty range only drops the selection) or the secondary selection (TEXTSW_SEL_SECONDARY,
+// shown with a box; an empty range removes it). Neither scrolls.
+void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_plus_one,
+                          unsigned type);
+// Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).
+int textsw_get_selection(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one,
+                         unsigned type);
+// Scrolls the pane so that the position is visible, if it is not (the line is then shown a
+// third of the way down).
+void textsw_possibly_normalize(TextPane *pane, Textsw_index position);
+
+// --- Settings --------------------------------------------------------------------------------
+
+void textsw_set_read_only(TextPane *pane, bool read_only);
+bool textsw_read_only(TextPane *pane);
+// Insertions (typing, pasting, textsw_insert/append/replace) never make the text longer than
+// `limit` bytes; 0 or less means no limit. Loading is not limited.
+void textsw_set_memory_limit(TextPane *pane, long limit);
+long textsw_memory_limit(TextPane *pane);
+// A typed line end is followed by the blanks and tabs that begin the line above.
+void textsw_set_auto_indent(TextPane *pane, bool on);
+void textsw_set_font(TextPane *pane, const QFont &font);
+// Pixel size that shows `columns` by `rows` characters of the pane's font, scroll bars included.
+QSize textsw_size_for_chars(TextPane *pane, int columns, int rows);
+// The right button shows this menu (none: the pane's standard menu). The pane does not own it.
+void textsw_set_menu(TextPane *pane, QMenu *menu);
+void textsw_set_client_data(TextPane *pane, std::intptr_t data);
+std::intptr_t textsw_get_client_data(TextPane *pane);
+// Registers the procedure called after each change (replacing any earlier one; empty: none).
+void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc);
