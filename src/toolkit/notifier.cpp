@@ -105,13 +105,14 @@ void wakeChildCheck()
     }
 }
 
-bool isReadable(int fd)
+bool hasData(int fd)
 {
     struct pollfd probe = {fd, POLLIN, 0};
-    return poll(&probe, 1, 0) > 0 && (probe.revents & (POLLIN | POLLHUP | POLLERR));
+    return poll(&probe, 1, 0) > 0 && (probe.revents & POLLIN);
 }
 
-// Runs, once each, the input handlers of `client` whose descriptors have data or an end waiting.
+// Runs the input handlers of `client` while their descriptors have data waiting (a bounded number
+// of times, for a handler that leaves data unread), so a child's output is delivered before its end.
 void deliverPendingInput(NotifyClient client)
 {
     std::vector<Key> keys;
@@ -119,9 +120,12 @@ void deliverPendingInput(NotifyClient client)
         if (entry.first.first == client)
             keys.push_back(entry.first);
     for (const Key &key : keys) {
-        auto it = state().inputs.find(key);
-        if (it != state().inputs.end() && isReadable(key.second))
+        for (int round = 0; round < 4096 && hasData(key.second); ++round) {
+            auto it = state().inputs.find(key);
+            if (it == state().inputs.end())
+                break;
             it->second.func(key.first, key.second);
+        }
     }
 }
 
@@ -281,7 +285,7 @@ int notify_dispatch()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (childPipe[0] >= 0 && isReadable(childPipe[0]))
+    if (childPipe[0] >= 0 && hasData(childPipe[0]))
         checkChildren();
     return 0;
 }

@@ -32,8 +32,8 @@ NotifyInputFunc notify_set_input_func(NotifyClient client, NotifyInputFunc func,
 // null removes it. A stopped child is reported and stays registered; a child that has exited or
 // was killed is reported once and then forgotten (the notifier has reaped it). A child that ended
 // before it was registered is reported at the next dispatch. Before an end is reported, the input
-// handlers registered under the same client whose descriptors are readable run once each, so a
-// child's output is delivered before its end.
+// handlers registered under the same client run for as long as their descriptors have data waiting,
+// so a child's output is delivered before its end.
 NotifyWaitFunc notify_set_wait3_func(NotifyClient client, NotifyWaitFunc func, int pid);
 
 // Starts the (client, which) timer: first expiry after value->it_value, then every

@@ -28,13 +28,22 @@ NotifyValue onChild(NotifyClient client, int, int status, const struct rusage *)
 NotifyValue onInput(NotifyClient client, int fd)
 {
     auto *report = static_cast<ChildReport *>(const_cast<void *>(client));
-    char buffer[256];
+    char buffer[4]; // small reads: the handler has to run several times
     ssize_t n = read(fd, buffer, sizeof buffer);
     if (n > 0)
         report->output.append(buffer, static_cast<size_t>(n));
     else
         notify_set_input_func(client, nullptr, fd); // end of file
     return NOTIFY_DONE;
+}
+
+// Sleeps through signals, processing no events.
+void sleepWithoutEvents(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds)
+        usleep(10000);
 }
 
 pid_t startChild(const char *script, int *readFd = nullptr)
@@ -95,7 +104,7 @@ TEST(Notifier, InputHandlerSeesPipeDataAndOutputComesBeforeTheEnd)
     pid_t pid = startChild("printf 'first part'; printf ' and the rest'", &report.readFd);
     notify_set_input_func(&report, onInput, report.readFd);
     notify_set_wait3_func(&report, onChild, pid);
-    usleep(200000); // output and end are both waiting when events are next processed
+    sleepWithoutEvents(200); // output and end are both waiting when events are next processed
     ASSERT_TRUE(waitUntil([&] { return report.statuses.size() == 1; }));
     EXPECT_EQ(report.outputAtReport[0], "first part and the rest");
     notify_set_input_func(&report, nullptr, report.readFd);
@@ -107,7 +116,7 @@ TEST(Notifier, ChildThatEndedBeforeRegistrationIsStillReported)
 {
     ChildReport report;
     pid_t pid = startChild("exit 0");
-    usleep(200000);
+    sleepWithoutEvents(200);
     notify_set_wait3_func(&report, onChild, pid);
     ASSERT_TRUE(waitUntil([&] { return report.statuses.size() == 1; }));
     EXPECT_EQ(report.statuses[0], 0);
