@@ -1,0 +1,162 @@
+#include "compiler/compilerprocess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+CompilerProcess::~CompilerProcess()
+{
+    closeOutput();
+}
+
+namespace {
+
+// Only async-signal-safe calls from here on: the parent may have threads.
+void writeText(const char *text)
+{
+    size_t length = std::strlen(text);
+    while (length > 0) {
+        ssize_t n = write(STDERR_FILENO, text, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        text += n;
+        length -= static_cast<size_t>(n);
+    }
+}
+
+void writeReason(const char *prefix, int error)
+{
+    const char *reason = strerrordesc_np(error);
+    writeText(prefix);
+    writeText(": ");
+    writeText(reason ? reason : "Unknown error");
+    writeText("\n");
+}
+
+[[noreturn]] void runChild(int writeEnd, int highestDescriptor, char *const *argv)
+{
+    // A write end among 0 to 2 (the program started with standard descriptors closed) would be
+    // overwritten below, or keep its close-on-exec mark through dup2 onto itself.
+    if (writeEnd <= STDERR_FILENO)
+        writeEnd = fcntl(writeEnd, F_DUPFD, STDERR_FILENO + 1);
+    int nullInput = open("/dev/null", O_RDONLY);
+    if (nullInput >= 0 && nullInput != STDIN_FILENO)
+        dup2(nullInput, STDIN_FILENO);
+    else if (nullInput < 0)
+        close(STDIN_FILENO);
+    dup2(writeEnd, STDOUT_FILENO);
+    dup2(writeEnd, STDERR_FILENO);
+
+    if (close_range(3, ~0u, 0) != 0) {
+        for (int fd = highestDescriptor; fd >= 3; --fd)
+            close(fd);
+    }
+
+    struct sigaction defaultAction;
+    std::memset(&defaultAction, 0, sizeof defaultAction);
+    defaultAction.sa_handler = SIG_DFL;
+    sigemptyset(&defaultAction.sa_mask);
+    for (int signalNumber = 1; signalNumber < 32; ++signalNumber)
+        sigaction(signalNumber, &defaultAction, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    execvp(argv[0], argv);
+
+    int error = errno;
+    if (error != ENOENT)
+        writeReason(argv[0], error);
+    writeReason("execvp", error);
+    _exit(1);
+}
+
+} // namespace
+
+CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &words)
+{
+    if (readEnd_ >= 0)
+        return Start::busy;
+    if (words.empty())
+        return Start::noProgram;
+
+    // Everything the child needs is made before the fork.
+    std::vector<char *> argv;
+    argv.reserve(words.size() + 1);
+    for (const std::string &word : words)
+        argv.push_back(const_cast<char *>(word.c_str()));
+    argv.push_back(nullptr);
+    int highestDescriptor = getdtablesize() - 1;
+
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return Start::pipeFailed;
+
+    pid_t pid = fork();
+    if (pid < 0) {
+        close(ends[0]);
+        close(ends[1]);
+        return Start::forkFailed;
+    }
+    if (pid == 0)
+        runChild(ends[1], highestDescriptor, argv.data());
+
+    close(ends[1]);
+    fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+    pid_ = pid;
+    readEnd_ = ends[0];
+    return Start::started;
+}
+
+CompilerProcess::ReadResult
+CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
+                                   const std::function<void(const std::string &)> &onPiece)
+{
+    ReadResult result;
+    if (readEnd_ < 0) {
+        result.failed = true;
+        return result;
+    }
+    int waiting = 0;
+    if (ioctl(readEnd_, FIONREAD, &waiting) != 0) {
+        result.failed = true;
+        return result;
+    }
+    // Nothing waiting on a readable pipe means its end; one non-blocking read tells.
+    long left = waiting > 0 ? waiting : 1;
+    char buffer[outputPieceSize];
+    while (left > 0) {
+        ssize_t n = read(readEnd_, buffer, sizeof buffer);
+        if (n > 0) {
+            chunks.append(buffer, static_cast<size_t>(n));
+            result.bytes += static_cast<size_t>(n);
+            left -= n;
+            if (onPiece)
+                onPiece(chunks.piece(chunks.pieceCount() - 1));
+        } else if (n == 0) {
+            result.endOfOutput = true;
+            break;
+        } else if (errno == EINTR) {
+            continue;
+        } else {
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                result.failed = true;
+            break;
+        }
+    }
+    return result;
+}
+
+void CompilerProcess::closeOutput()
+{
+    if (readEnd_ >= 0)
+        close(readEnd_);
+    readEnd_ = -1;
+    pid_ = -1;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The compiler child of a captured compile: plain POSIX, no widgets. The child gets the write
+// end of one pipe as its standard output and standard error, /dev/null as standard input, no
+// other descriptors, default signal actions and an empty signal mask; the program is found
+// along the search path. When it cannot be executed, the child writes the reason into the pipe
+// ("execvp: No such file or directory", preceded by "program: reason" for any error other than
+// a missing program) and exits with status 1.
+//
+// Driving it from the notifier (window code):
+//     startCompile:   chunks.clear();
+//                     switch (process.start(words)) { ... pipeFailed, forkFailed: show
+//                     forkFailedMessage in the terminal and type the command there instead }
+//                     notify_set_input_func(client, readCompilerOutput, process.outputDescriptor());
+//                     notify_set_wait3_func(client, compilerEnded, process.processId());
+//                     chunks.append(programNameLine(words)); show it; liveDisplay = true;
+//     readCompilerOutput(client, fd):
+//                     auto r = process.readWaitingOutput(chunks, showPiece);
+//                     if (r.endOfOutput || r.failed)     // stop watching a pipe at its end
+//                         notify_set_input_func(client, nullptr, fd);
+//     compilerEnded(client, pid, status):
+//                     CompileEnd end = compileEndReport(status);   // compilecommand.h
+//                     if (!end.endsCompile) return NOTIFY_IGNORED; // stopped: keeps running
+//                     process.readWaitingOutput(chunks, showPiece); // what is still waiting
+//                     notify_set_input_func(client, nullptr, process.outputDescriptor());
+//                     process.closeOutput();
+//                     compilerOutput = chunks.join(); chunks.clear(); ...
+// The process is reaped by the notifier's child handler (waitpid on processId()); this object
+// never waits for it.
+
+#include "compiler/compileroutput.h"
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// Largest piece taken by one read of the pipe.
+constexpr std::size_t outputPieceSize = 1024;
+
+class CompilerProcess {
+public:
+    enum class Start {
+        started,
+        noProgram,  // the word list is empty: nothing to run
+        pipeFailed, // no pipe could be created
+        forkFailed, // no child could be created
+        busy,       // this object still holds a running compile's pipe
+    };
+
+    struct ReadResult {
+        std::size_t bytes = 0;    // bytes read by this call
+        bool endOfOutput = false; // every writer has closed the pipe
+        bool failed = false;      // asking for the waiting count or reading failed
+    };
+
+    CompilerProcess() = default;
+    ~CompilerProcess();
+    CompilerProcess(const CompilerProcess &) = delete;
+    CompilerProcess &operator=(const CompilerProcess &) = delete;
+
+    // Starts words[0] with all words as its argument vector.
+    Start start(const std::vector<std::string> &words);
+
+    pid_t processId() const { return pid_; }
+    // The pipe's read end (non-blocking); -1 when none is open.
+    int outputDescriptor() const { return readEnd_; }
+
+    // Reads the bytes waiting on the pipe (as many as it reports waiting) in pieces of at most
+    // outputPieceSize bytes; each piece is appended to `chunks` and then handed to `onPiece`.
+    // Never blocks.
+    ReadResult readWaitingOutput(CompilerOutputChunks &chunks,
+                                 const std::function<void(const std::string &)> &onPiece = {});
+
+    // Closes the pipe's read end; the process id is forgotten.
+    void closeOutput();
+
+private:
+    pid_t pid_ = -1;
+    int readEnd_ = -1;
+};

@@ -1,0 +1,8 @@
+#include "compiler/compilestate.h"
+
+CompilerProcess compilerProcess;
+CompilerOutputChunks outputChunks;
+bool liveDisplay = false;
+std::optional<std::string> compilerOutput;
+bool compileLock = false;
+int animationStep = 0;

@@ -1,0 +1,142 @@
+#include "compiler/errorparser.h"
+
+#include "compiler/commandmacros.h"
+#include "shell/strings.h"
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+const std::size_t editedMarkLength = std::strlen(" - edited");
+
+std::string_view from(std::string_view text, std::size_t pos)
+{
+    return pos < text.size() ? text.substr(pos) : std::string_view();
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A decimal number as strtol reads it, but never across the end of the line: a message without
+// a line number must not take the number that starts the next line.
+long readLineNumber(std::string_view output, std::size_t pos, std::size_t lineEnd)
+{
+    while (pos < lineEnd && isBlank(output[pos]))
+        ++pos;
+    bool negative = false;
+    if (pos < lineEnd && (output[pos] == '+' || output[pos] == '-')) {
+        negative = output[pos] == '-';
+        ++pos;
+    }
+    long value = 0;
+    for (; pos < lineEnd && output[pos] >= '0' && output[pos] <= '9'; ++pos) {
+        if (value < INT_MAX)
+            value = value * 10 + (output[pos] - '0');
+    }
+    if (value > INT_MAX)
+        value = INT_MAX;
+    return negative ? -value : value;
+}
+
+} // namespace
+
+ErrorFormMatcher::ErrorFormMatcher(const char *errorForm, const char *fileName,
+                                   const char *matchedExtension,
+                                   const std::vector<ProjectFileTitle> &projects)
+    : form_(errorForm), fileName_(fileName), root_(fileNameRoot(fileName, matchedExtension))
+{
+    std::size_t newline = form_.find('\n');
+    if (newline != std::string::npos)
+        form_.resize(newline);
+    rootTail_ = fileName_.substr(root_.size());
+    for (const ProjectFileTitle &project : projects) {
+        std::string name = project.title;
+        if (project.edited)
+            name.resize(name.size() >= editedMarkLength ? name.size() - editedMarkLength : 0);
+        // A window without a name would agree with every line.
+        if (!name.empty())
+            projects_.push_back({project.slot, std::move(name)});
+    }
+}
+
+// The '*' at form_[f]: recognises a file name at pos, advancing pos and f past it.
+bool ErrorFormMatcher::matchName(std::string_view output, std::size_t &pos, std::size_t &f,
+                                 int &slot) const
+{
+    if (from(output, pos).substr(0, 2) == "./")
+        pos += 2;
+    std::string_view text = from(output, pos);
+    bool hashFollows = f + 1 < form_.size() && form_[f + 1] == '#';
+    if (hashFollows && !fileName_.empty() && isCommonPrefix(text, root_) &&
+        isCommonPrefix(from(text, root_.size()), rootTail_)) {
+        slot = mainDocumentSlot;
+        pos += fileName_.size();
+        f += 2;
+        return true;
+    }
+    for (const ProjectName &project : projects_) {
+        if (isCommonPrefix(project.name, text)) {
+            slot = project.slot;
+            pos += project.name.size();
+            f += f + 1 < form_.size() ? 2 : 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ErrorFormMatcher::matchLine(std::string_view output, std::size_t lineStart,
+                                 std::size_t lineEnd, ErrorEntry &entry) const
+{
+    std::size_t pos = lineStart;
+    std::size_t f = 0;
+    bool fileRecognised = false;
+    int slot = mainDocumentSlot;
+    while (f < form_.size()) {
+        char formChar = form_[f];
+        if (formChar == '*') {
+            if (!matchName(output, pos, f, slot))
+                return false; // this line can yield no entry
+            fileRecognised = true;
+        } else if (formChar == '%') {
+            long number = fileRecognised ? readLineNumber(output, pos, lineEnd) : 0;
+            if (number <= 0)
+                return false;
+            entry.lineStart = static_cast<long>(lineStart);
+            entry.lineEnd = static_cast<long>(lineEnd);
+            entry.lineNumber = static_cast<int>(number);
+            entry.projectSlot = slot;
+            return true;
+        } else {
+            if (pos >= output.size() || output[pos] != formChar)
+                return false;
+            ++pos;
+            ++f;
+        }
+    }
+    return false;
+}
+
+std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
+                                           const char *fileName, const char *matchedExtension,
+                                           const std::vector<ProjectFileTitle> &projects)
+{
+    ErrorFormMatcher matcher(errorForm, fileName, matchedExtension, projects);
+    std::vector<ErrorEntry> entries;
+    const char *data = output.data();
+    std::size_t pos = 0;
+    while (pos < output.size()) {
+        const void *newline = std::memchr(data + pos, '\n', output.size() - pos);
+        std::size_t lineEnd =
+            newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - data)
+                    : output.size();
+        ErrorEntry entry;
+        if (matcher.matchLine(output, pos, lineEnd, entry))
+            entries.push_back(entry);
+        pos = lineEnd + 1;
+    }
+    return entries;
+}

@@ -1,0 +1,33 @@
+#include "shell/strings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+char *duplicateString(const char *s)
+{
+    size_t size = std::strlen(s) + 1;
+    char *copy = static_cast<char *>(std::malloc(size));
+    if (!copy)
+        throw std::bad_alloc();
+    std::memcpy(copy, s, size);
+    return copy;
+}
+
+int isCommonPrefix(const char *a, const char *b)
+{
+    while (*a && *b) {
+        if (*a != *b)
+            return 0;
+        ++a;
+        ++b;
+    }
+    return 1;
+}
+
+bool isCommonPrefix(std::string_view a, std::string_view b)
+{
+    size_t n = std::min(a.size(), b.size());
+    return a.compare(0, n, b, 0, n) == 0;
+}
