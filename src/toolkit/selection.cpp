@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
+#include <QX11Info>
 
 #include <unordered_set>
 
@@ -47,11 +48,22 @@ QClipboard *clipboard()
     return QGuiApplication::instance() ? QGuiApplication::clipboard() : nullptr;
 }
 
+// Qt answers mimeData(Selection) from the server's current owner: our own data while this
+// process owns the PRIMARY, else its reader of another client's selection (a QInternalMimeData).
+// ownsSelection() instead lags until Qt has processed the loss of ownership.
+const QMimeData *currentData(QClipboard *board)
+{
+    return board ? board->mimeData(QClipboard::Selection) : nullptr;
+}
+
+bool heldInThisProcess(const QMimeData *data)
+{
+    return data && !data->inherits("QInternalMimeData");
+}
+
 bool claimIsCurrent()
 {
-    QClipboard *board = clipboard();
-    return claimed && claimed->holder && board && board->ownsSelection()
-           && board->mimeData(QClipboard::Selection) == claimed.data();
+    return claimed && claimed->holder && currentData(clipboard()) == claimed.data();
 }
 
 } // namespace
@@ -74,6 +86,10 @@ void selection_claim_primary(SelectionHolder *holder)
     QClipboard *board = clipboard();
     if (!holder || !board || selection_holds_primary(holder))
         return;
+    // The server ignores a claim stamped earlier than the current owner's; a client that took
+    // the PRIMARY at "current time" would beat our last event's time, so take a fresh one.
+    if (QX11Info::isPlatformX11())
+        QX11Info::setAppTime(QX11Info::getTimestamp());
     auto *data = new HolderMimeData(holder);
     claimed = data;
     board->setMimeData(data, QClipboard::Selection); // the clipboard owns the data from here
@@ -94,19 +110,15 @@ SelectionOwner selection_inquire()
 {
     SelectionOwner owner;
     QClipboard *board = clipboard();
-    if (!board)
-        return owner;
-    if (board->ownsSelection()) {
-        if (claimIsCurrent()) {
-            owner.kind = SelectionOwner::Holder;
-            owner.holder = claimed->holder;
-        } else {
-            owner.kind = SelectionOwner::Other; // a Qt widget of ours
-        }
+    const QMimeData *data = currentData(board);
+    if (claimed && claimed->holder && data == claimed.data()) {
+        owner.kind = SelectionOwner::Holder;
+        owner.holder = claimed->holder;
+    } else if (heldInThisProcess(data)) {
+        owner.kind = SelectionOwner::Other; // a plain Qt widget of ours, such as a line edit
     } else if (xSelectionAvailable()) {
         owner.kind = xPrimaryHasOwner() ? SelectionOwner::Other : SelectionOwner::Nobody;
     } else {
-        const QMimeData *data = board->mimeData(QClipboard::Selection);
         owner.kind = data && data->hasText() ? SelectionOwner::Other : SelectionOwner::Nobody;
     }
     return owner;
@@ -115,21 +127,20 @@ SelectionOwner selection_inquire()
 SelectionReply selection_ask(const SelectionOwner &owner)
 {
     SelectionReply reply;
-    QClipboard *board = clipboard();
     if (owner.kind == SelectionOwner::Holder) {
         if (liveHolders().count(owner.holder)) {
             reply.first = owner.holder->selectionFirst();
             reply.last = owner.holder->selectionLast();
             reply.text = owner.holder->selectedBytes();
         }
-    } else if (owner.kind == SelectionOwner::Other && board) {
-        if (board->ownsSelection() || !xSelectionAvailable()) {
-            // Held inside this process (or not on X): Qt has the data without a round trip.
-            if (const QMimeData *data = board->mimeData(QClipboard::Selection))
-                reply.text = data->data(plainText).toStdString();
-        } else {
+    } else if (owner.kind == SelectionOwner::Other) {
+        const QMimeData *data = currentData(clipboard());
+        // Another client's bytes are read from the server directly; asking through Qt would
+        // turn them into a QString. Inside this process Qt has the data without a round trip.
+        if (!heldInThisProcess(data) && xSelectionAvailable())
             xReadPrimary(reply.text, answerTimeoutMs);
-        }
+        else if (data)
+            reply.text = data->data(plainText).toStdString();
     }
     return reply;
 }
