@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 
 #include <cstdio>
 #include <cstdlib>
