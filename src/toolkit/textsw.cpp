@@ -406,8 +406,14 @@ void textsw_set_auto_indent(TextPane *pane, bool on)
 
 void textsw_set_font(TextPane *pane, const QFont &font)
 {
-    if (pane)
-        pane->setFont(font);
+    if (!pane)
+        return;
+    // Scintilla takes a font's size in points; a font given in pixels (as X fonts are) is
+    // converted at the screen's resolution so that it shows at its own pixel size.
+    QFont sized = font;
+    if (font.pointSizeF() <= 0 && font.pixelSize() > 0)
+        sized.setPointSizeF(font.pixelSize() * 72.0 / pane->logicalDpiY());
+    pane->setFont(sized);
 }
 
 QSize textsw_size_for_chars(TextPane *pane, int columns, int rows)
