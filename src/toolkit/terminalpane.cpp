@@ -298,7 +298,7 @@ int ttysw_output(TerminalPane *pane, const char *bytes, int length)
     return length;
 }
 
-TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(passThrough)
+TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(passThrough), previous_(activeRecorder)
 {
     activeRecorder = this;
 }
@@ -306,7 +306,7 @@ TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(pa
 TerminalInputRecorder::~TerminalInputRecorder()
 {
     if (activeRecorder == this)
-        activeRecorder = nullptr;
+        activeRecorder = previous_;
 }
 
 std::string TerminalInputRecorder::all() const
