@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopWidget>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -205,7 +204,7 @@ int notice_prompt_at(QWidget *owner, QPoint where, const std::vector<std::string
 
 // ---- scripted answers for tests -----------------------------------------------------------
 
-NoticeScript::NoticeScript()
+NoticeScript::NoticeScript() : previous_(activeScript)
 {
     activeScript = this;
 }
@@ -213,7 +212,7 @@ NoticeScript::NoticeScript()
 NoticeScript::~NoticeScript()
 {
     if (activeScript == this)
-        activeScript = nullptr;
+        activeScript = previous_;
 }
 
 void NoticeScript::press(const std::string &label)

@@ -53,7 +53,8 @@ struct NoticeRecord {
 };
 
 // While a NoticeScript exists, notices are not shown: each is recorded and answered from the script
-// (first the queued labels, then the responder, then the default button). Scripts do not nest.
+// (first the queued labels, then the responder, then the default button). The newest script
+// answers; when it goes, the one before it answers again.
 class NoticeScript {
 public:
     NoticeScript();
@@ -79,6 +80,7 @@ private:
     std::function<std::string(const NoticeRecord &)> responder_;
     std::vector<NoticeRecord> shown_;
     std::vector<std::string> errors_;
+    NoticeScript *previous_;
 };
 
 // The value a button answers.

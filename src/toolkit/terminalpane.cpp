@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenu>
 #include <QSocketNotifier>
 
@@ -77,6 +78,21 @@ int openDisplayFd(int slaveFd)
     return open(name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
 }
 
+// The first fixed-pitch font of a few candidates: the terminal needs cells of one width.
+QFont terminalFont()
+{
+    QFont systemFixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont candidates[] = {systemFixed, QFont(QStringLiteral("DejaVu Sans Mono")), QFont(QStringLiteral("Liberation Mono")),
+                          QFont(QStringLiteral("Fixed [Misc]"))};
+    for (QFont &font : candidates) {
+        if (font.pointSizeF() <= 0 && font.pixelSize() <= 0)
+            font.setPointSizeF(systemFixed.pointSizeF() > 0 ? systemFixed.pointSizeF() : 10);
+        if (QFontInfo(font).fixedPitch())
+            return font;
+    }
+    return systemFixed;
+}
+
 } // namespace
 
 // Writes queued bytes to a non-blocking descriptor, waiting for room through a socket notifier.
@@ -128,7 +144,7 @@ TerminalPane::TerminalPane(QWidget *parent) : QTermWidget(0, parent)
     setColorScheme(QStringLiteral("BlackOnWhite"));
     setScrollBarPosition(QTermWidget::ScrollBarRight);
     setHistorySize(5000);
-    setTerminalFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setTerminalFont(terminalFont());
     startShellProgram();
 
     int slaveFd = getPtySlaveFd();
@@ -282,7 +298,7 @@ int ttysw_output(TerminalPane *pane, const char *bytes, int length)
     return length;
 }
 
-TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(passThrough)
+TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(passThrough), previous_(activeRecorder)
 {
     activeRecorder = this;
 }
@@ -290,7 +306,7 @@ TerminalInputRecorder::TerminalInputRecorder(bool passThrough) : passThrough_(pa
 TerminalInputRecorder::~TerminalInputRecorder()
 {
     if (activeRecorder == this)
-        activeRecorder = nullptr;
+        activeRecorder = previous_;
 }
 
 std::string TerminalInputRecorder::all() const

@@ -58,7 +58,8 @@ int ttysw_input(TerminalPane *pane, const char *bytes, int length);
 int ttysw_output(TerminalPane *pane, const char *bytes, int length);
 
 // Test hook: while a TerminalInputRecorder exists, every ttysw_input call is recorded (one entry
-// per call, the exact bytes). With passThrough false the bytes are only recorded, not typed.
+// per call, the exact bytes). With passThrough false the bytes are only recorded, not typed. The
+// newest recorder records; when it goes, the one before it records again.
 class TerminalInputRecorder {
 public:
     explicit TerminalInputRecorder(bool passThrough = true);
@@ -82,4 +83,5 @@ private:
     bool passThrough_;
     std::vector<std::string> inputs_;
     std::function<void(TerminalPane *, const std::string &)> callback_;
+    TerminalInputRecorder *previous_;
 };
