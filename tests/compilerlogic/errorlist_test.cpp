@@ -13,11 +13,10 @@ using Projects = std::vector<ProjectFileTitle>;
 // The line numbers and slots of the entries found in `output`.
 std::vector<std::pair<int, int>> found(const std::string &output, const char *form,
                                        const Projects &projects = {},
-                                       const char *fileName = "prog.c",
-                                       const char *extension = ".c")
+                                       const char *fileName = "prog.c")
 {
     std::vector<std::pair<int, int>> result;
-    for (const ErrorEntry &entry : parseErrorMessages(output, form, fileName, extension, projects))
+    for (const ErrorEntry &entry : parseErrorMessages(output, form, fileName, projects))
         result.emplace_back(entry.lineNumber, entry.projectSlot);
     return result;
 }
@@ -80,7 +79,7 @@ TEST(ErrorParser, RecognisesOnlyTheFilesBeingEdited)
         "prog.c:5:12: warning: returning \xE2\x80\x98" "char *\xE2\x80\x99 from a function\n";
     const Projects projects{{0, "other.h", false}, {2, "util.h - edited", true}};
     std::vector<ErrorEntry> entries =
-        parseErrorMessages(output, "*#:%:", "prog.c", ".c", projects);
+        parseErrorMessages(output, "*#:%:", "prog.c", projects);
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].lineNumber, 1);
     EXPECT_EQ(entries[0].projectSlot, 2);
@@ -96,19 +95,20 @@ TEST(ErrorParser, RecognisesOnlyTheFilesBeingEdited)
               "prog.c:4:13: error: \xE2\x80\x98y\xE2\x80\x99 undeclared (first use in this function)");
 
     // The last line needs no newline; a name cut short at the very end still agrees.
-    std::vector<ErrorEntry> last = parseErrorMessages("x\nprog.c:9", "*#:%", "prog.c", ".c", {});
+    std::vector<ErrorEntry> last = parseErrorMessages("x\nprog.c:9", "*#:%", "prog.c", {});
     ASSERT_EQ(last.size(), 1u);
     EXPECT_EQ(last[0], (ErrorEntry{2, 10, 9, -1}));
-    EXPECT_TRUE(parseErrorMessages("x\npro", "*#:%", "prog.c", ".c", {}).empty());
+    EXPECT_TRUE(parseErrorMessages("x\npro", "*#:%", "prog.c", {}).empty());
 }
 
 TEST(ErrorParser, NeverTakesAnEmptyOrDifferentNameForAnEditedFile)
 {
     // No file in the main pane, a project window without a name: nothing agrees by default.
-    EXPECT_EQ(found(":5: x", "*#:%", {{1, "", false}}, "", ""), Found{});
+    EXPECT_EQ(found(":5: x", "*#:%", {{1, "", false}}, ""), Found{});
+    EXPECT_EQ(found("x.h:5: x", "*#:%", {{1, "x.h - edited", false}}), Found{});
     // The main file is prog.f while the extension stayed .c: prog.c is another file.
-    EXPECT_EQ(found("prog.c:5: x", "*#:%", {}, "prog.f", ".c"), Found{});
-    EXPECT_EQ(found("prog.f:5: x", "*#:%", {}, "prog.f", ".c"), (Found{{5, -1}}));
+    EXPECT_EQ(found("prog.c:5: x", "*#:%", {}, "prog.f"), Found{});
+    EXPECT_EQ(found("prog.f:5: x", "*#:%", {}, "prog.f"), (Found{{5, -1}}));
     // The first project slot that agrees wins.
     EXPECT_EQ(found("a.h:3: x", "*#:%", {{4, "a.h", false}, {7, "a.h", false}}), (Found{{3, 4}}));
 }
