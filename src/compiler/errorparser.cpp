@@ -59,7 +59,7 @@ ErrorFormMatcher::ErrorFormMatcher(const char *errorForm, const char *fileName,
     }
     for (size_t i = 0; i < projects_.size(); ++i) {
         unsigned char firstByte = static_cast<unsigned char>(projects_[i].name[0]);
-        projectsByFirstByte_[firstByte].push_back(static_cast<unsigned short>(i));
+        projectsByFirstByte_[firstByte].push_back(static_cast<unsigned>(i));
     }
 }
 
@@ -92,7 +92,7 @@ bool ErrorFormMatcher::matchName(std::string_view output, std::size_t &pos, std:
     // At the very end of the output every name agrees as far as the text goes: the first one.
     if (text.empty())
         return !projects_.empty() && takeProject(projects_.front(), pos, f, slot);
-    for (unsigned short index : projectsByFirstByte_[static_cast<unsigned char>(text[0])]) {
+    for (unsigned index : projectsByFirstByte_[static_cast<unsigned char>(text[0])]) {
         if (isCommonPrefix(projects_[index].name, text))
             return takeProject(projects_[index], pos, f, slot);
     }

@@ -69,7 +69,7 @@ private:
     std::vector<ProjectName> projects_;
     // For each first byte, the indices in projects_ of the names that start with it, in slot
     // order: a line is compared only with the titles that can agree with it.
-    std::vector<unsigned short> projectsByFirstByte_[256];
+    std::vector<unsigned> projectsByFirstByte_[256];
 };
 
 // Every message line of `output`, in order.

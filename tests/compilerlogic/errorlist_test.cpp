@@ -122,7 +122,7 @@ TEST(ErrorNavigation, StepsThroughThreeEntries)
 {
     ErrorList list;
     list.rebuild(threeEntries());
-    EXPECT_EQ(list.cursor(), -1);
+    EXPECT_EQ(list.errorCursor(), -1);
     EXPECT_EQ(list.buttons(), (NavigationButtons{false, false, true, true}));
 
     const int expectedLines[] = {3, 7, 9};
@@ -147,7 +147,7 @@ TEST(ErrorNavigation, StepsThroughThreeEntries)
     ErrorStep first = list.first();
     EXPECT_EQ(first.message, "--- First message ---");
     EXPECT_EQ(first.shown->lineNumber, 3);
-    EXPECT_EQ(list.cursor(), 0);
+    EXPECT_EQ(list.errorCursor(), 0);
     EXPECT_EQ(list.buttons(), (NavigationButtons{false, false, true, true}));
 
     ErrorStep last = list.last();
