@@ -7,7 +7,7 @@
 // How the window code uses it:
 //     rebuildErrorList():  if (!compilerOutput) return;       // list, cursor, buttons kept
 //                          errorList.rebuild(parseErrorMessages(*compilerOutput, errorForm,
-//                                            fileName, matchedExtension, projectTitles));
+//                                            fileName, projectTitles));
 //                          apply errorList.buttons();
 //     nextError() etc.:    ErrorStep step = errorList.next();
 //                          set resultsMessage to step.message; apply errorList.buttons();
@@ -55,7 +55,7 @@ public:
 
     const std::vector<ErrorEntry> &entries() const { return entries_; }
     // -1 before the first entry, else the index of the entry at the cursor.
-    int cursor() const { return cursor_; }
+    int errorCursor() const { return cursor_; }
     const NavigationButtons &buttons() const { return buttons_; }
 
 private:

@@ -1,6 +1,5 @@
 #include "compiler/errorparser.h"
 
-#include "compiler/commandmacros.h"
 #include "shell/strings.h"
 
 #include <climits>
@@ -44,14 +43,12 @@ long readLineNumber(std::string_view output, std::size_t pos, std::size_t lineEn
 } // namespace
 
 ErrorFormMatcher::ErrorFormMatcher(const char *errorForm, const char *fileName,
-                                   const char *matchedExtension,
                                    const std::vector<ProjectFileTitle> &projects)
-    : form_(errorForm), fileName_(fileName), root_(fileNameRoot(fileName, matchedExtension))
+    : form_(errorForm), fileName_(fileName)
 {
     std::size_t newline = form_.find('\n');
     if (newline != std::string::npos)
         form_.resize(newline);
-    rootTail_ = fileName_.substr(root_.size());
     for (const ProjectFileTitle &project : projects) {
         std::string name = project.title;
         if (project.edited)
@@ -60,30 +57,44 @@ ErrorFormMatcher::ErrorFormMatcher(const char *errorForm, const char *fileName,
         if (!name.empty())
             projects_.push_back({project.slot, std::move(name)});
     }
+    for (size_t i = 0; i < projects_.size(); ++i) {
+        unsigned char firstByte = static_cast<unsigned char>(projects_[i].name[0]);
+        projectsByFirstByte_[firstByte].push_back(static_cast<unsigned>(i));
+    }
+}
+
+bool ErrorFormMatcher::takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f,
+                                   int &slot) const
+{
+    slot = project.slot;
+    pos += project.name.size();
+    f += f + 1 < form_.size() ? 2 : 1; // past '*' and the character after it, not compared
+    return true;
 }
 
 // The '*' at form_[f]: recognises a file name at pos, advancing pos and f past it.
 bool ErrorFormMatcher::matchName(std::string_view output, std::size_t &pos, std::size_t &f,
                                  int &slot) const
 {
-    if (from(output, pos).substr(0, 2) == "./")
+    if (pos + 1 < output.size() && output[pos] == '.' && output[pos + 1] == '/')
         pos += 2;
     std::string_view text = from(output, pos);
+    // "*#" is the root of the main file name followed by its extension: the whole name. (When
+    // the name does not end with the matched extension, root and extension would spell another
+    // file's name; the name itself is what the messages must name.)
     bool hashFollows = f + 1 < form_.size() && form_[f + 1] == '#';
-    if (hashFollows && !fileName_.empty() && isCommonPrefix(text, root_) &&
-        isCommonPrefix(from(text, root_.size()), rootTail_)) {
+    if (hashFollows && !fileName_.empty() && isCommonPrefix(text, fileName_)) {
         slot = mainDocumentSlot;
         pos += fileName_.size();
         f += 2;
         return true;
     }
-    for (const ProjectName &project : projects_) {
-        if (isCommonPrefix(project.name, text)) {
-            slot = project.slot;
-            pos += project.name.size();
-            f += f + 1 < form_.size() ? 2 : 1;
-            return true;
-        }
+    // At the very end of the output every name agrees as far as the text goes: the first one.
+    if (text.empty())
+        return !projects_.empty() && takeProject(projects_.front(), pos, f, slot);
+    for (unsigned index : projectsByFirstByte_[static_cast<unsigned char>(text[0])]) {
+        if (isCommonPrefix(projects_[index].name, text))
+            return takeProject(projects_[index], pos, f, slot);
     }
     return false;
 }
@@ -121,11 +132,14 @@ bool ErrorFormMatcher::matchLine(std::string_view output, std::size_t lineStart,
 }
 
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
-                                           const char *fileName, const char *matchedExtension,
+                                           const char *fileName,
                                            const std::vector<ProjectFileTitle> &projects)
 {
-    ErrorFormMatcher matcher(errorForm, fileName, matchedExtension, projects);
+    ErrorFormMatcher matcher(errorForm, fileName, projects);
     std::vector<ErrorEntry> entries;
+    // Room for a message in every 64 bytes, so that long outputs are rarely copied while the
+    // list grows; the pages are only touched as entries are added.
+    entries.reserve(output.size() / 64 + 16);
     const char *data = output.data();
     std::size_t pos = 0;
     while (pos < output.size()) {

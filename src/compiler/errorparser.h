@@ -3,9 +3,9 @@
 // configuration's error form. Pure: no widgets, no global state, no file-system look-ups.
 //
 // The error form is one line (a newline in it ends it):
-//   '*'   the name of an edited file. Written "*#" for the main document's file; a project
-//         window's file is matched by its title, and the form character after '*' is skipped
-//         without comparison.
+//   '*'   the name of an edited file. Written "*#" for the main document's file (its root and
+//         extension, which together are the whole file name); a project window's file is
+//         matched by its title, and the form character after '*' is skipped without comparison.
 //   '%'   a positive decimal line number (leading blanks and a sign accepted); the rest of the
 //         form after it is ignored.
 //   other characters match themselves exactly.
@@ -46,7 +46,7 @@ struct ProjectFileTitle {
 class ErrorFormMatcher {
 public:
     // `projects` in slot order: the first title that agrees wins.
-    ErrorFormMatcher(const char *errorForm, const char *fileName, const char *matchedExtension,
+    ErrorFormMatcher(const char *errorForm, const char *fileName,
                      const std::vector<ProjectFileTitle> &projects);
 
     // Matches the line [lineStart, lineEnd) of `output`. The file names may be compared with
@@ -60,16 +60,21 @@ private:
         int slot;
         std::string name;
     };
+    bool takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f,
+                     int &slot) const;
     bool matchName(std::string_view output, std::size_t &pos, std::size_t &f, int &slot) const;
 
     std::string form_;
     std::string fileName_;
-    std::string root_;
-    std::string rootTail_; // fileName_ without root_: the extension when the name ends with it
     std::vector<ProjectName> projects_;
+    // For each first byte, the indices in projects_ of the names that start with it, in slot
+    // order: a line is compared only with the titles that can agree with it.
+    std::vector<unsigned> projectsByFirstByte_[256];
 };
 
 // Every message line of `output`, in order.
+// Every message line of `output`, in order. `fileName` is the main document's file name (empty
+// when no file is loaded); `projects` the open project windows in slot order.
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
-                                           const char *fileName, const char *matchedExtension,
+                                           const char *fileName,
                                            const std::vector<ProjectFileTitle> &projects);

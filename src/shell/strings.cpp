@@ -1,6 +1,5 @@
 #include "shell/strings.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -24,10 +23,4 @@ int isCommonPrefix(const char *a, const char *b)
         ++b;
     }
     return 1;
-}
-
-bool isCommonPrefix(std::string_view a, std::string_view b)
-{
-    size_t n = std::min(a.size(), b.size());
-    return a.compare(0, n, b, 0, n) == 0;
 }

@@ -12,4 +12,8 @@ char *duplicateString(const char *s);
 int isCommonPrefix(const char *a, const char *b);
 
 // The same test on counted texts, which may hold any bytes.
-bool isCommonPrefix(std::string_view a, std::string_view b);
+inline bool isCommonPrefix(std::string_view a, std::string_view b)
+{
+    std::string_view::size_type n = a.size() < b.size() ? a.size() : b.size();
+    return n == 0 || (a[0] == b[0] && a.compare(0, n, b, 0, n) == 0);
+}
