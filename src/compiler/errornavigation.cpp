@@ -30,6 +30,6 @@ void rebuildErrorList()
     if (!compilerOutput)
         return;
     errorList.rebuild(parseErrorMessages(*compilerOutput, configurationTable[currentConfiguration].errorForm,
-                                         document.fileName.c_str(), document.matchedExtension.c_str(),
+                                         document.fileName.c_str(),
                                          projectTitles()));
 }
