@@ -73,3 +73,28 @@ ProcessResult runProcess(const std::string &program, const std::string &argument
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
+
+#include <sys/fsuid.h>
+
+OrdinaryUserFileAccess::OrdinaryUserFileAccess()
+{
+    if (geteuid() == 0)
+        previous_ = setfsuid(65534);
+}
+
+OrdinaryUserFileAccess::~OrdinaryUserFileAccess()
+{
+    if (previous_ >= 0)
+        setfsuid(static_cast<uid_t>(previous_));
+}
+
+#include "config/configuration.h"
+
+void useDefaultConfiguration()
+{
+    FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r");
+    if (!file)
+        throw std::runtime_error("no default configuration");
+    readConfigurationFrom(file);
+    fclose(file);
+}

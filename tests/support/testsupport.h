@@ -25,3 +25,20 @@ struct ProcessResult {
 };
 ProcessResult runProcess(const std::string &program, const std::string &argument,
                          const std::string &home, const std::string &directory = ".");
+
+// While it exists, files are opened with the permissions of an ordinary user even when the tests
+// run as root (Linux file-system uid), so that a file without write permission really refuses an
+// update. Does nothing for an ordinary user.
+class OrdinaryUserFileAccess {
+public:
+    OrdinaryUserFileAccess();
+    ~OrdinaryUserFileAccess();
+    OrdinaryUserFileAccess(const OrdinaryUserFileAccess &) = delete;
+    OrdinaryUserFileAccess &operator=(const OrdinaryUserFileAccess &) = delete;
+
+private:
+    int previous_ = -1;
+};
+
+// Reads the shipped default configuration file into the tables (no messages expected).
+void useDefaultConfiguration();

@@ -1,0 +1,276 @@
+#include "compiler/compilestate.h"
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/documentactions.h"
+#include "shell/logo.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "shell/startup.h"
+#include "support/testsupport.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/menus.h"
+#include "toolkit/notice.h"
+#include "toolkit/terminalpane.h"
+#include "toolkit/textpane.h"
+#include "toolkit/xdrawing.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Builds the real main window in a temporary working directory.
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        useDefaultConfiguration();
+        generalSettings.mainFrameWidth = 800;
+        generalSettings.mainFrameHeight = 600;
+        chmod(dir.path().c_str(), 0755);
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    }
+    void TearDown() override
+    {
+        destroyMainWindow();
+        compileLock = false;
+        ASSERT_EQ(chdir("/"), 0);
+    }
+    void build(const char *argument)
+    {
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(buildMainWindow(argument));
+        startupOutput = testing::internal::GetCapturedStdout();
+        QApplication::processEvents();
+    }
+    static std::string title() { return mainTitle(); }
+    static void type(const char *text) { textsw_insert(textPane, text, static_cast<long>(strlen(text))); }
+
+    TempDir dir;
+    NoticeScript notices;
+    std::string startupOutput;
+};
+
+TEST_F(MainWindowTest, StartsWithoutAFile)
+{
+    build(nullptr);
+    EXPECT_EQ(document.fileName, "");
+    EXPECT_EQ(title(), "Vantrel Tessa Lumbrel");
+    EXPECT_EQ(textsw_length(textPane), 0);
+    EXPECT_FALSE(document.edited);
+    EXPECT_EQ(startupOutput, "");
+    EXPECT_EQ(workingDirectory, dir.path());
+    EXPECT_EQ(fileDirectory, dir.path());
+}
+
+TEST_F(MainWindowTest, CommandLineNameLosesTheWorkingDirectoryPrefixOnly)
+{
+    ASSERT_EQ(mkdir(dir.file("src").c_str(), 0755), 0);
+    writeFile(dir.file("src/a.c"), "int a;\n");
+    build((dir.path() + "/src/a.c").c_str());
+    EXPECT_EQ(document.fileName, "src/a.c");
+    EXPECT_EQ(title(), "C (gcc): <src/a.c>");
+    EXPECT_EQ(document.matchedExtension, ".c");
+    destroyMainWindow();
+
+    // A directory whose name merely begins like the working directory keeps the whole name.
+    TempDir sibling;
+    const std::string other = dir.path() + "ex";
+    ASSERT_EQ(mkdir(other.c_str(), 0755), 0);
+    writeFile(other + "/a.c", "int b;\n");
+    build((other + "/a.c").c_str());
+    EXPECT_EQ(document.fileName, other + "/a.c");
+    EXPECT_EQ(textsw_contents(textPane, 0, 100), "int b;\n");
+    unlink((other + "/a.c").c_str());
+    rmdir(other.c_str());
+}
+
+TEST_F(MainWindowTest, ReadOnlyAndMissingFiles)
+{
+    writeFile(dir.file("fixed.c"), "const int x = 1;\n");
+    chmod(dir.file("fixed.c").c_str(), 0444);
+    {
+        OrdinaryUserFileAccess asUser;
+        build("fixed.c");
+    }
+    EXPECT_EQ(title(), "C (gcc): <fixed.c> - readonly");
+    EXPECT_FALSE(document.readOnly);
+    EXPECT_TRUE(textsw_read_only(textPane));
+    EXPECT_EQ(textsw_insert(textPane, "x", 1), 0);
+    destroyMainWindow();
+
+    build("missing.c");
+    EXPECT_EQ(document.fileName, "");
+    EXPECT_EQ(title(), "Vantrel Tessa Lumbrel");
+    EXPECT_TRUE(notices.shown().empty());
+    EXPECT_EQ(startupOutput, "");
+}
+
+TEST_F(MainWindowTest, MissingMainFontIsReportedOnce)
+{
+    free(generalSettings.mainFontName);
+    generalSettings.mainFontName = strdup("-nobody-nofont-medium-r-normal--13-*");
+    build(nullptr);
+    EXPECT_EQ(startupOutput, "Configuration's font not found, using standard\n");
+}
+
+TEST_F(MainWindowTest, TitleAndSaveButtonFollowTheDocument)
+{
+    writeFile(dir.file("prog.c"), "int main;\n");
+    build("prog.c");
+    ASSERT_NE(saveButton, nullptr);
+    EXPECT_TRUE(saveButton->isInactive());
+
+    type("x");
+    EXPECT_EQ(title(), "C (gcc): <prog.c> - edited");
+    EXPECT_TRUE(document.edited);
+    EXPECT_FALSE(saveButton->isInactive());
+
+    saveDocument();
+    EXPECT_EQ(readFile(dir.file("prog.c")), "xint main;\n");
+    EXPECT_EQ(title(), "C (gcc): <prog.c>");
+    EXPECT_TRUE(saveButton->isInactive());
+    EXPECT_FALSE(document.edited);
+
+    saveDocument(); // nothing modified
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines,
+              (std::vector<std::string>{"Text has not been modified,  or", "no file name specified"}));
+    EXPECT_EQ(notices.shown()[0].buttons, std::vector<std::string>{"Ok"});
+
+    type("y");
+    notices.press("Don't save");
+    offerToSave();
+    EXPECT_EQ(notices.shown().back().lines,
+              (std::vector<std::string>{"C (gcc): <prog.c> - edited", "Save this file ?"}));
+    EXPECT_EQ(title(), "C (gcc): <prog.c> - edited");
+    EXPECT_EQ(readFile(dir.file("prog.c")), "xint main;\n");
+
+    notices.press("SAVE");
+    offerToSave();
+    EXPECT_EQ(readFile(dir.file("prog.c")), "xyint main;\n");
+    EXPECT_EQ(title(), "C (gcc): <prog.c>");
+    EXPECT_TRUE(saveButton->isInactive());
+}
+
+TEST_F(MainWindowTest, SaveWithoutAFileAsksNothingButTheNotice)
+{
+    build(nullptr);
+    type("text");
+    saveDocument();
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines[1], "no file name specified");
+    offerToSave(); // no file: nothing asked
+    EXPECT_EQ(notices.shown().size(), 1u);
+}
+
+TEST_F(MainWindowTest, RelayoutRebuildsPanelAndLogoByTheRules)
+{
+    build(nullptr);
+    workArea->resize(800, 500);
+    QApplication::processEvents();
+    ASSERT_NE(buttonPanel, nullptr);
+    EXPECT_EQ(buttonPanel->width(), 34);
+    EXPECT_TRUE(saveButton->isInactive());
+    EXPECT_EQ(textPane->geometry(), QRect(34, 0, 766, 400));
+    ASSERT_NE(logoCanvas, nullptr);
+    EXPECT_EQ(logoCanvas->geometry(), QRect(0, 400, 153, 100));
+    EXPECT_EQ(terminalPane->geometry(), QRect(153, 400, 647, 100));
+
+    toggleTerminal();
+    EXPECT_EQ(logoCanvas, nullptr);
+    EXPECT_TRUE(terminalPane->isHidden());
+    EXPECT_EQ(textPane->height(), 500);
+    EXPECT_EQ(buttonPanel->height(), 500);
+
+    toggleButtonPanel();
+    EXPECT_EQ(buttonPanel, nullptr);
+    EXPECT_EQ(textPane->geometry(), QRect(0, 0, 800, 500));
+
+    toggleTerminal();
+    toggleButtonPanel();
+    EXPECT_NE(logoCanvas, nullptr);
+    EXPECT_FALSE(terminalPane->isHidden());
+    EXPECT_EQ(textPane->height(), 400);
+}
+
+TEST_F(MainWindowTest, LockedCompileRebuildsButtonsBusyAndInactive)
+{
+    build(nullptr);
+    type("edited");
+    ASSERT_TRUE(configurationTable[currentConfiguration].disableSaveWhileCompiling());
+    compileLock = true;
+    layoutWorkArea();
+    EXPECT_TRUE(compileButton->isBusy());
+    EXPECT_TRUE(runButton->isInactive());
+    EXPECT_TRUE(runForegroundButton->isInactive());
+    EXPECT_TRUE(saveButton->isInactive());
+    compileLock = false;
+    layoutWorkArea();
+    EXPECT_FALSE(compileButton->isBusy());
+    EXPECT_FALSE(saveButton->isInactive());
+}
+
+TEST_F(MainWindowTest, NewFrameTypesIntoTheHiddenTerminal)
+{
+    build(nullptr);
+    toggleTerminal();
+    TerminalInputRecorder typed(false);
+    QAction *item = menuItems(fileMenu).at(0);
+    EXPECT_EQ(item->text(), "New frame");
+    item->trigger();
+    EXPECT_EQ(typed.inputs(), std::vector<std::string>{"tsl &\n"});
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirLabelsAndValues)
+{
+    strcpy(configurationTable[5].description, "Slot five");
+    build(nullptr);
+    auto labels = [](QMenu *menu) {
+        std::vector<std::string> result;
+        for (QAction *item : menuItems(menu))
+            result.push_back(item->text().toStdString());
+        return result;
+    };
+    EXPECT_EQ(labels(fileMenu), (std::vector<std::string>{"New frame", "Clear window", "Open", "Save", "Save as",
+                                                           "Print", "Formatted print", "QUIT"}));
+    EXPECT_EQ(labels(toolsMenu),
+              (std::vector<std::string>{"Line number", "Undo all", "Undo", "Find", "Find next", "Replace", "Special",
+                                        "Cut string", "Copy string", "Insert string"}));
+    EXPECT_EQ(labels(executeMenu), (std::vector<std::string>{"Compile current file", "Run Xwin application",
+                                                              "Run in foreground", "Break execution"}));
+    EXPECT_EQ(labels(terminalToolsMenu), (std::vector<std::string>{"Grep", "Copy string", "Insert string"}));
+    QMenu *choose = menuItems(optionsMenu).at(1)->menu();
+    ASSERT_NE(choose, nullptr);
+    const QList<QAction *> items = menuItems(choose);
+    ASSERT_EQ(items.size(), 24);
+    EXPECT_EQ(items.at(5)->text(), "Slot five");
+    EXPECT_EQ(menuItemValue(items.at(5)), 5);
+    EXPECT_EQ(items.at(23)->text(), "");
+    EXPECT_EQ(menuItemValue(menuItems(menuItems(toolsMenu).at(3)->menu()).at(1)), 1); // searching backward
+}
+
+TEST_F(MainWindowTest, LogoIsDrawnInTheColourTable)
+{
+    build(nullptr);
+    workArea->resize(800, 700); // logo canvas 215 wide: the drawing at scale 1
+    mainFrame->show();
+    QApplication::processEvents();
+    ASSERT_NE(logoCanvas, nullptr);
+    logoCanvas->repaint();
+    QApplication::processEvents();
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(logoCanvas->winId()).toImage();
+    // The dark panel (colour 15) behind the name, and white at the bottom right corner.
+    EXPECT_EQ(image.pixelColor(60, 130), QColor(0, 0, 64));
+    EXPECT_EQ(image.pixelColor(logoCanvas->width() - 2, logoCanvas->height() - 2), QColor(255, 255, 255));
+}
+
+} // namespace
