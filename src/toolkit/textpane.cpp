@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -234,6 +235,24 @@ void TextPane::secondarySelection(long *first, long *lastPlusOne) const
     } else {
         *first = *lastPlusOne = std::clamp(secondaryAt_, 0L, length);
     }
+}
+
+void TextPane::repaintAfterAppend(bool showedEnd)
+{
+    if (repaintDeferred_)
+        return;
+    repaintDeferred_ = true;
+    followEnd_ = showedEnd;
+    setUpdatesEnabled(false);
+    QTimer::singleShot(40, this, [this] {
+        repaintDeferred_ = false;
+        if (followEnd_) {
+            const long lines = SendScintilla(SCI_GETLINECOUNT);
+            const long onScreen = std::max(1L, SendScintilla(SCI_LINESONSCREEN));
+            SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, lines - onScreen));
+        }
+        setUpdatesEnabled(true);
+    });
 }
 
 void TextPane::contextMenuEvent(QContextMenuEvent *event)

@@ -75,6 +75,10 @@ public:
     void setPrimarySelection(long first, long lastPlusOne);
     void setSecondarySelection(long first, long lastPlusOne);
     void secondarySelection(long *first, long *lastPlusOne) const;
+    // Called after text was appended: the pane is repainted at most every 40 ms while appends
+    // keep coming (a repaint costs far more than an append), and a view that showed the end
+    // when the run of appends began is scrolled to the new end.
+    void repaintAfterAppend(bool showedEnd);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -94,6 +98,8 @@ private:
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
     long secondaryAt_ = 0; // position of an empty secondary selection
+    bool repaintDeferred_ = false;
+    bool followEnd_ = false;
     int scopeDepth_ = 0;
     bool changePending_ = false;
     bool flushQueued_ = false;

@@ -234,10 +234,7 @@ long textsw_append(TextPane *pane, const char *bytes, long length)
         return 0;
     if (pane->isUtf8() && !pane->appendValidator().feed(bytes, static_cast<std::size_t>(length)))
         pane->setUtf8(false);
-    if (showsEnd) {
-        const long newLines = pane->SendScintilla(Sci::SCI_GETLINECOUNT);
-        pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, std::max(0L, newLines - onScreen));
-    }
+    pane->repaintAfterAppend(showsEnd);
     pane->noteChange();
     return inserted;
 }
