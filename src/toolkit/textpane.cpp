@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimer>
@@ -263,4 +264,22 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
     }
     popupMenu_->popup(event->globalPos());
     event->accept();
+}
+
+void TextPane::keyPressEvent(QKeyEvent *event)
+{
+    // QScintilla mishandles a key press that types more than one UTF-16 unit: it aborts the
+    // program on some (two characters of different UTF-8 lengths) and drops others (characters
+    // outside the basic plane). Such text is put in here as typed text instead.
+    const QString text = event->text();
+    const auto commandKeys = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (text.size() > 1 && !(event->modifiers() & commandKeys) && text.at(0).isPrint()) {
+        if (!isReadOnly()) {
+            const QByteArray bytes = isUtf8() ? text.toUtf8() : text.toLatin1();
+            SendScintilla(SCI_REPLACESEL, bytes.constData());
+        }
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
 }

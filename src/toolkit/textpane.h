@@ -14,6 +14,7 @@
 #include <string>
 
 class QContextMenuEvent;
+class QKeyEvent;
 class QMenu;
 class TextPane;
 
@@ -82,6 +83,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,

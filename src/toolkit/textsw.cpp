@@ -60,11 +60,9 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
     if (!pane)
         return TEXTSW_STATUS_BAD_ATTR;
     std::string bytes;
-    int status = readWholeFile(name, bytes);
+    int status = readWholeFile(name, bytes, static_cast<std::size_t>(longestText));
     if (status != TEXTSW_STATUS_OKAY)
         return status;
-    if (static_cast<unsigned long>(bytes.size()) > static_cast<unsigned long>(longestText))
-        return TEXTSW_STATUS_OUT_OF_MEMORY;
 
     TextPane::EditScope scope(pane);
     status = pane->replaceAllBytes(bytes.data(), static_cast<long>(bytes.size()));
@@ -403,8 +401,14 @@ void textsw_set_auto_indent(TextPane *pane, bool on)
 
 void textsw_set_font(TextPane *pane, const QFont &font)
 {
-    if (pane)
-        pane->setFont(font);
+    if (!pane)
+        return;
+    // Scintilla sizes fonts in points; a font given in pixels (as X fonts are) is converted at
+    // the screen's resolution, which Qt converts back to the same pixels.
+    QFont sized = font;
+    if (sized.pointSizeF() <= 0 && sized.pixelSize() > 0)
+        sized.setPointSizeF(sized.pixelSize() * 72.0 / pane->logicalDpiY());
+    pane->setFont(sized);
 }
 
 QSize textsw_size_for_chars(TextPane *pane, int columns, int rows)
