@@ -116,7 +116,10 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
     int status = TEXTSW_STATUS_OKAY;
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK) {
         SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+        // The old text is gone already: leave an empty text that belongs to no file.
         SendScintilla(SCI_CLEARALL);
+        fileName_.clear();
+        savedText_.clear();
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
@@ -124,8 +127,11 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
     SendScintilla(SCI_SETSAVEPOINT);
 
     // New lines typed by the user get the text's own line end.
-    const char *cr = length > 0 ? static_cast<const char *>(std::memchr(bytes, '\r', length)) : nullptr;
-    const char *lf = length > 0 ? static_cast<const char *>(std::memchr(bytes, '\n', length)) : nullptr;
+    const auto find = [&](char c) {
+        return length > 0 ? static_cast<const char *>(std::memchr(bytes, c, length)) : nullptr;
+    };
+    const char *cr = find('\r');
+    const char *lf = find('\n');
     int eolMode = SC_EOL_LF;
     if (cr && (!lf || cr < lf))
         eolMode = (cr + 1 == lf) ? SC_EOL_CRLF : SC_EOL_CR;
@@ -253,6 +259,9 @@ void TextPane::repaintAfterAppend(bool showedEnd)
             SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, lines - onScreen));
         }
         setUpdatesEnabled(true);
+        // Paint now: a posted repaint would find updates disabled again by the next append.
+        if (isVisible())
+            viewport()->repaint();
     });
 }
 

@@ -68,7 +68,8 @@ public:
     const char *rangePointer(long position, long length) const;
     // Replaces the whole text without undo history and sets the save point; chooses UTF-8 or
     // 8-bit display from the bytes and the typed line end from the first line end. Returns a
-    // TextswStatus code; on failure the old text stays.
+    // TextswStatus code; on failure the old text stays, unless memory ran out part way: the
+    // pane is then left empty, belonging to no file.
     int replaceAllBytes(const char *bytes, long length);
     // Records that the text or its modified state changed, for the next notification.
     void noteChange();

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -36,6 +37,15 @@ int countEntries(const std::string &directory)
     closedir(dir);
     return count;
 }
+
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 const std::string awkwardBytes("line one\r\nline two\rtab\there  \n\0nul\xE9\xFF end", 42);
 
@@ -324,4 +334,27 @@ TEST(TextPaneView, PopupMenuAndScrollingIntoView)
     EXPECT_GT(firstShown + onScreen, 900);
     textsw_possibly_normalize(&pane, 901 * 5); // already visible: no scrolling
     EXPECT_EQ(pane.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), firstShown);
+}
+
+TEST(TextPaneView, OutputArrivingWithoutPauseIsShownAndFollowed)
+{
+    TextPane pane;
+    pane.resize(400, 200);
+    pane.show();
+    QApplication::processEvents();
+    PaintCounter counter;
+    pane.viewport()->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300) {
+        textsw_append(&pane, "output line\n", 12);
+        QApplication::processEvents();
+    }
+    EXPECT_GE(counter.paints, 2);
+    while (clock.elapsed() < 400)
+        QApplication::processEvents();
+    const long lines = pane.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    EXPECT_GE(pane.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
+                  pane.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN),
+              lines);
 }
