@@ -62,7 +62,7 @@ mode_t currentUmask()
 
 } // namespace
 
-int readWholeFile(const std::string &name, std::string &bytes)
+int readWholeFile(const std::string &name, std::string &bytes, std::size_t longest)
 {
     if (name.empty())
         return TEXTSW_STATUS_BAD_ATTR_VALUE;
@@ -79,6 +79,10 @@ int readWholeFile(const std::string &name, std::string &bytes)
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
         return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > longest) {
+        ::close(fd);
+        return TEXTSW_STATUS_OUT_OF_MEMORY;
     }
     try {
         bytes.clear();
@@ -98,6 +102,10 @@ int readWholeFile(const std::string &name, std::string &bytes)
             if (n == 0)
                 break;
             used += static_cast<std::size_t>(n);
+            if (used > longest) {
+                ::close(fd);
+                return TEXTSW_STATUS_OUT_OF_MEMORY;
+            }
         }
         bytes.resize(used);
     } catch (const std::bad_alloc &) {

@@ -16,9 +16,10 @@ enum TextswStatus {
     TEXTSW_STATUS_OUT_OF_MEMORY = 7,          // the pane could not take the text
 };
 
-// Reads a regular file whole into `bytes`. Returns 0, or a TextswStatus code saying why not;
-// `bytes` is then unspecified.
-int readWholeFile(const std::string &name, std::string &bytes);
+// Reads a regular file whole into `bytes`. Returns 0, or a TextswStatus code saying why not
+// (TEXTSW_STATUS_OUT_OF_MEMORY for a file longer than `longest` bytes); `bytes` is then
+// unspecified.
+int readWholeFile(const std::string &name, std::string &bytes, std::size_t longest);
 
 // Stores the bytes under `name` so that a failure never damages the old file: the bytes go to a
 // new file in the same directory, which is flushed to the disk, given the old file's permissions

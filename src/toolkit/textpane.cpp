@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -114,7 +116,10 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
     int status = TEXTSW_STATUS_OKAY;
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK) {
         SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+        // The old text is gone already: leave an empty text that belongs to no file.
         SendScintilla(SCI_CLEARALL);
+        fileName_.clear();
+        savedText_.clear();
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
@@ -122,8 +127,11 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
     SendScintilla(SCI_SETSAVEPOINT);
 
     // New lines typed by the user get the text's own line end.
-    const char *cr = length > 0 ? static_cast<const char *>(std::memchr(bytes, '\r', length)) : nullptr;
-    const char *lf = length > 0 ? static_cast<const char *>(std::memchr(bytes, '\n', length)) : nullptr;
+    const auto find = [&](char c) {
+        return length > 0 ? static_cast<const char *>(std::memchr(bytes, c, length)) : nullptr;
+    };
+    const char *cr = find('\r');
+    const char *lf = find('\n');
     int eolMode = SC_EOL_LF;
     if (cr && (!lf || cr < lf))
         eolMode = (cr + 1 == lf) ? SC_EOL_CRLF : SC_EOL_CR;
@@ -236,6 +244,27 @@ void TextPane::secondarySelection(long *first, long *lastPlusOne) const
     }
 }
 
+void TextPane::repaintAfterAppend(bool showedEnd)
+{
+    if (repaintDeferred_)
+        return;
+    repaintDeferred_ = true;
+    followEnd_ = showedEnd;
+    setUpdatesEnabled(false);
+    QTimer::singleShot(40, this, [this] {
+        repaintDeferred_ = false;
+        if (followEnd_) {
+            const long lines = SendScintilla(SCI_GETLINECOUNT);
+            const long onScreen = std::max(1L, SendScintilla(SCI_LINESONSCREEN));
+            SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, lines - onScreen));
+        }
+        setUpdatesEnabled(true);
+        // Paint now: a posted repaint would find updates disabled again by the next append.
+        if (isVisible())
+            viewport()->repaint();
+    });
+}
+
 void TextPane::contextMenuEvent(QContextMenuEvent *event)
 {
     if (!popupMenu_) {
@@ -244,4 +273,22 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
     }
     popupMenu_->popup(event->globalPos());
     event->accept();
+}
+
+void TextPane::keyPressEvent(QKeyEvent *event)
+{
+    // QScintilla mishandles a key press that types more than one UTF-16 unit: it aborts the
+    // program on some (two characters of different UTF-8 lengths) and drops others (characters
+    // outside the basic plane). Such text is put in here as typed text instead.
+    const QString text = event->text();
+    const auto commandKeys = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (text.size() > 1 && !(event->modifiers() & commandKeys) && text.at(0).isPrint()) {
+        if (!isReadOnly()) {
+            const QByteArray bytes = isUtf8() ? text.toUtf8() : text.toLatin1();
+            SendScintilla(SCI_REPLACESEL, bytes.constData());
+        }
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 class QContextMenuEvent;
+class QKeyEvent;
 class QMenu;
 class TextPane;
 
@@ -67,7 +68,8 @@ public:
     const char *rangePointer(long position, long length) const;
     // Replaces the whole text without undo history and sets the save point; chooses UTF-8 or
     // 8-bit display from the bytes and the typed line end from the first line end. Returns a
-    // TextswStatus code; on failure the old text stays.
+    // TextswStatus code; on failure the old text stays, unless memory ran out part way: the
+    // pane is then left empty, belonging to no file.
     int replaceAllBytes(const char *bytes, long length);
     // Records that the text or its modified state changed, for the next notification.
     void noteChange();
@@ -75,9 +77,14 @@ public:
     void setPrimarySelection(long first, long lastPlusOne);
     void setSecondarySelection(long first, long lastPlusOne);
     void secondarySelection(long *first, long *lastPlusOne) const;
+    // Called after text was appended: the pane is repainted at most every 40 ms while appends
+    // keep coming (a repaint costs far more than an append), and a view that showed the end
+    // when the run of appends began is scrolled to the new end.
+    void repaintAfterAppend(bool showedEnd);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
@@ -94,6 +101,8 @@ private:
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
     long secondaryAt_ = 0; // position of an empty secondary selection
+    bool repaintDeferred_ = false;
+    bool followEnd_ = false;
     int scopeDepth_ = 0;
     bool changePending_ = false;
     bool flushQueued_ = false;

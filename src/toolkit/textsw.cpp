@@ -60,11 +60,9 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
     if (!pane)
         return TEXTSW_STATUS_BAD_ATTR;
     std::string bytes;
-    int status = readWholeFile(name, bytes);
+    int status = readWholeFile(name, bytes, static_cast<std::size_t>(longestText));
     if (status != TEXTSW_STATUS_OKAY)
         return status;
-    if (static_cast<unsigned long>(bytes.size()) > static_cast<unsigned long>(longestText))
-        return TEXTSW_STATUS_OUT_OF_MEMORY;
 
     TextPane::EditScope scope(pane);
     status = pane->replaceAllBytes(bytes.data(), static_cast<long>(bytes.size()));
@@ -234,10 +232,7 @@ long textsw_append(TextPane *pane, const char *bytes, long length)
         return 0;
     if (pane->isUtf8() && !pane->appendValidator().feed(bytes, static_cast<std::size_t>(length)))
         pane->setUtf8(false);
-    if (showsEnd) {
-        const long newLines = pane->SendScintilla(Sci::SCI_GETLINECOUNT);
-        pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, std::max(0L, newLines - onScreen));
-    }
+    pane->repaintAfterAppend(showsEnd);
     pane->noteChange();
     return inserted;
 }
@@ -408,11 +403,11 @@ void textsw_set_font(TextPane *pane, const QFont &font)
 {
     if (!pane)
         return;
-    // Scintilla takes a font's size in points; a font given in pixels (as X fonts are) is
-    // converted at the screen's resolution so that it shows at its own pixel size.
+    // Scintilla sizes fonts in points; a font given in pixels (as X fonts are) is converted at
+    // the screen's resolution, which Qt converts back to the same pixels.
     QFont sized = font;
-    if (font.pointSizeF() <= 0 && font.pixelSize() > 0)
-        sized.setPointSizeF(font.pixelSize() * 72.0 / pane->logicalDpiY());
+    if (sized.pointSizeF() <= 0 && sized.pixelSize() > 0)
+        sized.setPointSizeF(sized.pixelSize() * 72.0 / pane->logicalDpiY());
     pane->setFont(sized);
 }
 

@@ -2,7 +2,10 @@
 #include "toolkit/textpane.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +37,15 @@ int countEntries(const std::string &directory)
     closedir(dir);
     return count;
 }
+
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 const std::string awkwardBytes("line one\r\nline two\rtab\there  \n\0nul\xE9\xFF end", 42);
 
@@ -207,6 +219,21 @@ TEST(TextPaneEdit, UndoResetAndModifiedFlagAgree)
     EXPECT_EQ(paneText(&pane), "two\n");
 }
 
+TEST(TextPaneEdit, AppendKeepsBytesAndLeavesTheCaret)
+{
+    TextPane pane;
+    textsw_set_read_only(&pane, true);
+    EXPECT_EQ(textsw_append(&pane, "x", 1), 0);
+    textsw_set_read_only(&pane, false);
+    EXPECT_EQ(textsw_append(&pane, "caf\xC3", 4), 4); // a character split between pieces
+    EXPECT_EQ(textsw_append(&pane, "\xA9 ok\n", 5), 5);
+    EXPECT_TRUE(textsw_is_utf8(&pane));
+    EXPECT_EQ(textsw_append(&pane, "\xE9t\xE9", 3), 3);
+    EXPECT_FALSE(textsw_is_utf8(&pane));
+    EXPECT_EQ(paneText(&pane), "caf\xC3\xA9 ok\n\xE9t\xE9");
+    EXPECT_EQ(textsw_get_insertion_point(&pane), 0);
+}
+
 TEST(TextPaneEdit, NotificationFollowsEveryChange)
 {
     TextPane pane;
@@ -263,4 +290,71 @@ TEST(TextPaneView, SelectionsCaretAndAutoIndent)
     textsw_set_insertion_point(&pane, 4);
     type(&pane, Qt::Key_Return, "\r");
     EXPECT_EQ(paneText(&pane), "\tabc\n\t\ndef\n");
+
+    type(&pane, 0, QString::fromUtf8("\xC3\xA9\xE2\x82\xAC")); // two characters in one key
+    EXPECT_EQ(paneText(&pane), "\tabc\n\t\xC3\xA9\xE2\x82\xAC\ndef\n");
+}
+
+TEST(TextPaneView, FontGivenInPixelsSizesThePane)
+{
+    TextPane pane;
+    QFont font("DejaVu Sans Mono");
+    font.setPixelSize(12);
+    textsw_set_font(&pane, font);
+    const QSize small = textsw_size_for_chars(&pane, 80, 24);
+    font.setPixelSize(30);
+    textsw_set_font(&pane, font);
+    const QSize large = textsw_size_for_chars(&pane, 80, 24);
+    EXPECT_GT(large.height() - small.height(), 24 * 15);
+    EXPECT_GT(large.width(), small.width());
+}
+
+TEST(TextPaneView, PopupMenuAndScrollingIntoView)
+{
+    TextPane pane;
+    QMenu menu;
+    menu.addAction("Undo");
+    textsw_set_menu(&pane, &menu);
+    pane.resize(400, 200);
+    pane.show();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            pane.viewport()->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(pane.viewport(), &click);
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+
+    std::string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += "line\n";
+    textsw_set_contents(&pane, lines.data(), static_cast<long>(lines.size()));
+    textsw_possibly_normalize(&pane, 900 * 5);
+    const long firstShown = pane.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long onScreen = pane.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    EXPECT_LE(firstShown, 900);
+    EXPECT_GT(firstShown + onScreen, 900);
+    textsw_possibly_normalize(&pane, 901 * 5); // already visible: no scrolling
+    EXPECT_EQ(pane.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), firstShown);
+}
+
+TEST(TextPaneView, OutputArrivingWithoutPauseIsShownAndFollowed)
+{
+    TextPane pane;
+    pane.resize(400, 200);
+    pane.show();
+    QApplication::processEvents();
+    PaintCounter counter;
+    pane.viewport()->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300) {
+        textsw_append(&pane, "output line\n", 12);
+        QApplication::processEvents();
+    }
+    EXPECT_GE(counter.paints, 2);
+    while (clock.elapsed() < 400)
+        QApplication::processEvents();
+    const long lines = pane.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    EXPECT_GE(pane.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
+                  pane.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN),
+              lines);
 }
