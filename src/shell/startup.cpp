@@ -192,9 +192,26 @@ void destroyMainWindow()
     logoGraphicsContext = nullptr;
 }
 
+namespace {
+
+QtMessageHandler standardMessageHandler;
+
+// The terminal widget complains on stderr about the font it starts with, before the pane gives it
+// a fixed-pitch one; that line would only confuse the user.
+void filterToolkitMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("Using a variable-width font in the terminal")))
+        return;
+    if (standardMessageHandler)
+        standardMessageHandler(type, context, message);
+}
+
+} // namespace
+
 int tslMain(int argc, char **argv)
 {
     readConfigurationFile();
+    standardMessageHandler = qInstallMessageHandler(filterToolkitMessages);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     // Qt has taken out of argv the options it knows; the first argument left is the file to edit.
