@@ -35,6 +35,7 @@ protected:
         strcpy(configurationTable[1].sourceExtensions, ".txt");
         strcpy(configurationTable[plainFileConfiguration].description, "File");
         strcpy(configurationTable[plainFileConfiguration].sourceExtensions, "..");
+        setenv("HISTFILE", "", 1); // the commands typed into the terminal's shell stay out of its history
         ASSERT_TRUE(buildMainWindow(nullptr));
     }
     static void TearDownTestSuite() { destroyMainWindow(); }
