@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,8 +30,8 @@ const QPoint offsetFromMainFrame(16, 13);
 
 enum class DialogKind { Open, SaveAs };
 
-// The dialog's frame. Closing it through the window manager is the same as its cancel button,
-// so that the dialog commands work again afterwards.
+// The dialog's frame. Closing it through the window manager, or with Escape, is the same as its
+// cancel button, so that the dialog commands work again afterwards.
 class FileDialogWindow : public QWidget {
 public:
     FileDialogWindow(QWidget *owner, const char *title) : QWidget(owner, Qt::Dialog)
@@ -45,6 +46,13 @@ protected:
         if (fileDialog == this)
             cancelFileDialog();
         event->accept();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape)
+            close();
+        else
+            QWidget::keyPressEvent(event);
     }
 };
 
