@@ -1,7 +1,7 @@
 #pragma once
-// The real main window, built once for all tests of this program, with two configurations
-// ("C" for .c .h, "Text" for .txt). Each test runs in a fresh temporary directory with scripted
-// notices and the terminal's input recorded (not typed, unless a test types for real).
+// The real main window, built once for all tests of this program, with the configurations "C"
+// (.c .h) and "Text" (.txt). Each test runs in its own temporary directory with scripted notices
+// and the terminal's input recorded instead of typed.
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
@@ -25,17 +25,14 @@ protected:
     static void SetUpTestSuite()
     {
         clearConfiguration();
-        generalSettings.mainFrameWidth = 800;
-        generalSettings.mainFrameHeight = 600;
-        generalSettings.fileListRows = 8;
-        generalSettings.configurationCount = 2;
-        strcpy(configurationTable[0].description, "C");
-        strcpy(configurationTable[0].sourceExtensions, ".c .h");
-        strcpy(configurationTable[1].description, "Text");
-        strcpy(configurationTable[1].sourceExtensions, ".txt");
-        strcpy(configurationTable[plainFileConfiguration].description, "File");
-        strcpy(configurationTable[plainFileConfiguration].sourceExtensions, "..");
-        setenv("HISTFILE", "", 1); // the commands typed into the terminal's shell stay out of its history
+        // An 800 x 600 frame, 8 list rows, 2 configurations chosen by extension.
+        generalSettings = {0, 0, 0, 0, 800, 600, 0, 0, nullptr, nullptr, 0, 0, 8, 0, 0, 0, 0, 2};
+        for (auto [slot, description, extensions] : {std::tuple{0, "C", ".c .h"}, {1, "Text", ".txt"},
+                                                     {plainFileConfiguration, "File", ".."}}) {
+            strcpy(configurationTable[slot].description, description);
+            strcpy(configurationTable[slot].sourceExtensions, extensions);
+        }
+        setenv("HISTFILE", "", 1); // commands typed into the terminal's shell stay out of its history
         ASSERT_TRUE(buildMainWindow(nullptr));
     }
     static void TearDownTestSuite() { destroyMainWindow(); }
@@ -49,7 +46,6 @@ protected:
         currentConfiguration = 0;
         textsw_set_read_only(textPane, false);
         textsw_set_contents(textPane, "", 0);
-        setMainTitle(productTitle);
     }
     void TearDown() override
     {
@@ -58,13 +54,12 @@ protected:
         ASSERT_EQ(chdir(startDirectory), 0);
     }
 
-    // Loads a file of the test directory as the open dialog would.
+    // Loads a new file of the test directory as the open dialog does.
     void load(const std::string &name, const std::string &text)
     {
         writeFile(dir.file(name), text);
         document.fileName = name;
         openDocument();
-        ASSERT_EQ(textsw_contents(textPane, 0, textsw_length(textPane)), text);
     }
     void type(const std::string &text) { textsw_insert(textPane, text.data(), static_cast<long>(text.size())); }
     std::string paneText() { return textsw_contents(textPane, 0, textsw_length(textPane)); }
@@ -79,7 +74,7 @@ protected:
         char buffer[4096];
         return getcwd(buffer, sizeof buffer) ? buffer : "";
     }
-    std::vector<std::string> questions() const
+    std::vector<std::string> questions() const // the last line of each notice
     {
         std::vector<std::string> lines;
         for (const NoticeRecord &record : notices.shown())
