@@ -33,9 +33,14 @@ void clearWindow()
     if (!confirmed("REALLY CLEAR TEXT WINDOW?", "Do it"))
         return;
     offerToSave();
-    textsw_erase(textPane, 0, length);
-    currentConfiguration = plainFileConfiguration;
-    textsw_set_contents(textPane, "", 0);
+    {
+        // One notification for the erase and the emptying together: the pane ends unmodified,
+        // so the edited flag and the Save button stay as they were.
+        TextPane::EditScope scope(textPane);
+        textsw_erase(textPane, 0, length);
+        currentConfiguration = plainFileConfiguration;
+        textsw_set_contents(textPane, "", 0);
+    }
     setMainTitle(noFileTitle);
     document.fileName.clear();
 }

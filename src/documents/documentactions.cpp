@@ -12,7 +12,6 @@
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
 
-#include <QLineEdit>
 #include <QString>
 
 #include <cstdio>
@@ -51,6 +50,14 @@ void changeProgramDirectory(const std::string &directory)
 {
     if (chdir(directory.c_str()) != 0)
         perror(directory.c_str());
+}
+
+// The list moved in this dialog, or an earlier dialog left it (cancelled) in a directory where
+// the program is not: in both cases the chosen name is relative to fileDirectory, so the program
+// and the terminal must move there before the name is used.
+bool listAwayFromWorkingDirectory()
+{
+    return directoryChanged || fileDirectory != workingDirectory;
 }
 
 } // namespace
@@ -123,7 +130,7 @@ bool adoptLoadedFile()
 
 void openDocument()
 {
-    if (directoryChanged) {
+    if (listAwayFromWorkingDirectory()) {
         changeProgramDirectory(fileDirectory);
         typeChangeDirectory(fileDirectory);
         workingDirectory = fileDirectory;
@@ -191,7 +198,7 @@ void saveDocument()
 
 void saveDocumentAs()
 {
-    const std::string name = fileNameField ? fileNameField->text().toLocal8Bit().toStdString() : std::string();
+    const std::string name = fileNameFieldValue();
     if (name.empty()) {
         destroyFileDialog();
         return;
@@ -202,7 +209,7 @@ void saveDocumentAs()
         return;
     }
     setSaveButtonActive(false);
-    if (directoryChanged) {
+    if (listAwayFromWorkingDirectory()) {
         typeChangeDirectory(fileDirectory);
         workingDirectory = fileDirectory;
     }
@@ -214,26 +221,6 @@ void saveDocumentAs()
     document.readOnly = false;
     document.edited = false;
     destroyFileDialog();
-}
-
-std::string shellWord(const std::string &text)
-{
-    bool literal = !text.empty();
-    for (unsigned char c : text) {
-        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                          std::string("/._-+,:@%=").find(static_cast<char>(c)) != std::string::npos;
-        literal = literal && safe;
-    }
-    if (literal)
-        return text;
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
 }
 
 void typeChangeDirectory(const std::string &directory)

@@ -19,3 +19,6 @@ extern ProjectWindow *projectWindowTable[projectWindowSlots];
 
 // Asks "Save this file ?" for the project window in `slot` when its text is modified.
 void offerToSaveProject(int slot);
+// Opens the project file named by `document.fileName`: its first line names the main window's
+// file, each further line a project window's file.
+void openProjectFile();

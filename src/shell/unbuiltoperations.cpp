@@ -3,8 +3,6 @@
 #include "documents/projectwindows.h"
 #include "shell/operations.h"
 
-void showOpenDialog() {}
-void showSaveAsDialog() {}
 void printDocument() {}
 void printPreformatted() {}
 void printAll() {}
