@@ -192,8 +192,7 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     compilerProcess.readWaitingOutput(outputChunks, showPiece);
     notify_set_input_func(client, nullptr, fd);
     compilerProcess.closeOutput();
-    compilerOutput = outputChunks.join();
-    outputChunks.clear();
+    compilerOutput = outputChunks.takeText();
 
     showLock(false);
     if (resultsWindow)

@@ -47,6 +47,7 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
 
     resultsPane = new TextPane(textPanel);
     resultsPane->setObjectName("ResultsPane");
+    textsw_set_output_only(resultsPane);
     if (const XFontFace *face = xv_find_font(generalSettings.mainFontName))
         textsw_set_font(resultsPane, face->font);
     textsw_set_read_only(resultsPane, true);
