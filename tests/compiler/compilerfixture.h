@@ -17,20 +17,10 @@
 #include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
+#include "toolkit/waiting.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-template <typename Condition> bool waitUntil(Condition done, int milliseconds = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 class CompilerWindowTest : public ::testing::Test {
 public:
@@ -98,6 +88,12 @@ protected:
     {
         startCompile();
         ASSERT_TRUE(waitUntil([] { return !compileRunning(); }));
+    }
+    // Starts the compile call `call` (configuration 0) and waits for its end.
+    static void compile(const char *call, const char *flags = "yy")
+    {
+        configure(call, "*#:%", flags);
+        compile();
     }
     static std::string resultsText()
     {

@@ -59,8 +59,7 @@ TEST_F(NavigationTest, FindsProjectFilesAndRebuildsOnAConfigurationChoice)
     textsw_set_contents(project.pane, lines.data(), static_cast<long>(lines.size()));
     projectWindowTable[2] = &project;
     writeFile(path("messages.txt"), "util.h:7: warning: unused\nprog.c:1: error: x\nprog.c(40) : error\n");
-    configure("sh prints.sh messages.txt");
-    compile();
+    compile("sh prints.sh messages.txt");
     ASSERT_EQ(errorList.entries().size(), 2u);
     EXPECT_EQ(errorList.entries()[0].projectSlot, 2);
     nextError();
