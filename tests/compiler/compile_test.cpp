@@ -34,6 +34,7 @@ TEST_F(CompileTest, ShowsTheOutputExactlyAndHowTheCompilerEnded)
     EXPECT_EQ(resultsText(), expected + "caf\xC3\xA9\n");
     EXPECT_EQ(*compilerOutput, expected + "caf\xC3\xA9\n");
     EXPECT_TRUE(textsw_is_utf8(resultsWindow->resultsPane));
+    EXPECT_TRUE(textsw_read_only(resultsWindow->resultsPane));
     EXPECT_TRUE(notices.shown().empty() && typed.inputs().empty());
 }
 
