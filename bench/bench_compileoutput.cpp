@@ -36,6 +36,10 @@ const std::string &workDirectory()
         FILE *out = fopen((dir + "/prog.c").c_str(), "wb");
         fputs("int x;\n", out);
         fclose(out);
+        std::atexit([] {
+            if (system(("rm -rf '" + workDirectory() + "'").c_str()) != 0)
+                fputs("could not remove the benchmark's directory\n", stderr);
+        });
         return dir;
     }();
     return path;
