@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
 #include <string>
@@ -37,8 +38,8 @@ const std::string &workDirectory()
         fputs("int x;\n", out);
         fclose(out);
         std::atexit([] {
-            if (system(("rm -rf '" + workDirectory() + "'").c_str()) != 0)
-                fputs("could not remove the benchmark's directory\n", stderr);
+            std::error_code ignored;
+            std::filesystem::remove_all(workDirectory(), ignored);
         });
         return dir;
     }();
