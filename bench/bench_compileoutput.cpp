@@ -37,9 +37,11 @@ const std::string &workDirectory()
         FILE *out = fopen((dir + "/prog.c").c_str(), "wb");
         fputs("int x;\n", out);
         fclose(out);
+        // Kept past the static strings' destruction, which runs before this handler.
+        static const std::string *removed = new std::string(dir);
         std::atexit([] {
             std::error_code ignored;
-            std::filesystem::remove_all(workDirectory(), ignored);
+            std::filesystem::remove_all(*removed, ignored);
         });
         return dir;
     }();
