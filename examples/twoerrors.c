@@ -4,8 +4,10 @@
 int main(void)
 {
     int total = 0;
-    for (int i = 0; i < 10; i++)
+    for (int i = 0; i < 10; i++) {
         total += i
-    printf("total %d\n", totl);
+    }
+    double *average = total / 10.0;
+    printf("total %d, average %f\n", total, *average);
     return 0;
 }

@@ -1,22 +1,28 @@
 #include "compiler/compileroutput.h"
 
+#include <utility>
+
 void CompilerOutputChunks::clear()
 {
-    pieces_.clear();
-    byteCount_ = 0;
+    text_ = std::string();
+    pieceEnds_.clear();
 }
 
 void CompilerOutputChunks::append(const char *bytes, std::size_t count)
 {
-    pieces_.emplace_back(bytes, count);
-    byteCount_ += count;
+    text_.append(bytes, count);
+    pieceEnds_.push_back(text_.size());
 }
 
-std::string CompilerOutputChunks::join() const
+std::string_view CompilerOutputChunks::piece(std::size_t index) const
 {
-    std::string text;
-    text.reserve(byteCount_);
-    for (const std::string &piece : pieces_)
-        text += piece;
+    const std::size_t start = index == 0 ? 0 : pieceEnds_[index - 1];
+    return std::string_view(text_).substr(start, pieceEnds_[index] - start);
+}
+
+std::string CompilerOutputChunks::takeText()
+{
+    std::string text = std::move(text_);
+    clear();
     return text;
 }

@@ -138,7 +138,7 @@ CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
             result.bytes += static_cast<size_t>(n);
             left -= n;
             if (onPiece)
-                onPiece(chunks.piece(chunks.pieceCount() - 1));
+                onPiece(std::string(chunks.piece(chunks.pieceCount() - 1)));
         } else if (n == 0) {
             result.endOfOutput = true;
             break;

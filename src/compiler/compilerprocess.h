@@ -23,7 +23,7 @@
 //                     process.readWaitingOutput(chunks, showPiece); // what is still waiting
 //                     notify_set_input_func(client, nullptr, process.outputDescriptor());
 //                     process.closeOutput();
-//                     compilerOutput = chunks.join(); chunks.clear(); ...
+//                     compilerOutput = chunks.takeText(); ...
 // The process is reaped by the notifier's child handler (waitpid on processId()); this object
 // never waits for it.
 

@@ -18,3 +18,9 @@ extern std::optional<std::string> compilerOutput;
 extern bool compileLock;
 // 0 to 4; not reset between compiles.
 extern int animationStep;
+
+// Whether a captured compile runs: from the start of its child until its end has been handled.
+inline bool compileRunning()
+{
+    return compilerProcess.outputDescriptor() >= 0;
+}

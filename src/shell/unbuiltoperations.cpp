@@ -22,15 +22,9 @@ void copyString() {}
 void insertString() {}
 void insertStringTerminal() {}
 
-void chooseConfiguration(int) {}
 void editConfiguration() {}
 void editPrintConfiguration() {}
 void chooseFont() {}
-
-void startCompile() {}
-void runInBackground() {}
-void runInForeground() {}
-void breakExecution() {}
 
 void showProductNotice() {}
 void showHelpText(HelpText) {}

@@ -50,12 +50,9 @@ TextswBatch::~TextswBatch()
 
 TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
 {
-    setUtf8(true);
+    applyDocumentSettings();
     // Line ends are kept as they are: nothing converts them, not even pasting.
-    SendScintilla(SCI_SETEOLMODE, SC_EOL_LF);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0UL);
-    setTabWidth(8);
-    setIndentationsUseTabs(true);
     for (int margin = 0; margin < 5; ++margin)
         setMarginWidth(margin, 0);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
@@ -74,7 +71,38 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TextPane::onCharAdded);
 }
 
-TextPane::~TextPane() = default;
+TextPane::~TextPane()
+{
+    if (!ownDocument_)
+        return;
+    // Give the view back the document that QScintilla made and keeps account of.
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, ownDocument_);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, ownDocument_);
+}
+
+// The settings that Scintilla keeps with the document rather than with the view.
+void TextPane::applyDocumentSettings()
+{
+    setUtf8(true);
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_LF);
+    setTabWidth(8);
+    setIndentationsUseTabs(true);
+}
+
+void TextPane::setOutputOnly()
+{
+    if (ownDocument_ || textLength() > 0)
+        return;
+    // QScintilla's own document is kept alive (one reference of ours) until the pane goes.
+    ownDocument_ = SendScintilla(SCI_GETDOCPOINTER);
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, ownDocument_);
+    const long unstyled = SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, unstyled);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, unstyled);
+    applyDocumentSettings();
+    keepsUndo_ = false;
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+}
 
 long TextPane::textLength() const
 {
@@ -122,7 +150,7 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
         savedText_.clear();
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
     }
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_SETUNDOCOLLECTION, keepsUndo_ ? 1UL : 0UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
 

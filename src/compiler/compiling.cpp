@@ -1,0 +1,210 @@
+#include "compiler/compiling.h"
+
+#include "compiler/compilecommand.h"
+#include "compiler/compilenotices.h"
+#include "compiler/compilestate.h"
+#include "compiler/errorlist.h"
+#include "compiler/errornavigation.h"
+#include "compiler/expandcommand.h"
+#include "compiler/resultswindow.h"
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/documentactions.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/notice.h"
+#include "toolkit/terminalpane.h"
+
+#include <string>
+#include <sys/time.h>
+
+namespace {
+
+const char compilerClientMark = 0;
+
+NoticeButton onlyButton(const std::string &label)
+{
+    return noticeYes(label);
+}
+
+void showNotice(const NoticeText &text)
+{
+    notice_prompt(mainFrame, text.lines, {onlyButton(text.button)});
+}
+
+void showPiece(const std::string &piece)
+{
+    if (!liveDisplay)
+        return;
+    if (appendToResultsPane(piece.data(), static_cast<long>(piece.size())) == 0)
+        liveDisplay = false;
+}
+
+void startAnimation()
+{
+    struct itimerval every;
+    every.it_value.tv_sec = 0;
+    every.it_value.tv_usec = 400000;
+    every.it_interval = every.it_value;
+    notify_set_itimer_func(mainFrame, animateCompiling, ITIMER_REAL, &every, nullptr);
+}
+
+void stopAnimation()
+{
+    notify_set_itimer_func(mainFrame, nullptr, ITIMER_REAL, nullptr, nullptr);
+}
+
+// The compile and run buttons of the button panel and the results window while the compile lock
+// holds (locked) or after the compile (not locked).
+void showLock(bool locked)
+{
+    if (buttonPanel) {
+        if (compileButton)
+            compileButton->setBusy(locked);
+        for (ImageButton *button : {runButton, runForegroundButton})
+            if (button)
+                button->setInactive(locked);
+        // Save is offered again only for a text that has something to save.
+        if (saveButton)
+            saveButton->setInactive(locked || !document.edited);
+    }
+    if (resultsWindow) {
+        resultsWindow->compileButton->setBusy(locked);
+        resultsWindow->runButton->setInactive(locked);
+        resultsWindow->runForegroundButton->setInactive(locked);
+    }
+}
+
+// The command could not be run as a child: it is typed into the terminal instead.
+void fallBackToTerminal(const std::string &compilerCall)
+{
+    const std::string line = std::string("\r\n") + forkFailedMessage + "\r\n";
+    ttysw_output(terminalPane, line.data(), static_cast<int>(line.size()));
+    expandCommand(compilerCall.c_str());
+}
+
+// Opens the results window, or empties it for this compile.
+void prepareResultsWindow()
+{
+    if (resultsWindow) {
+        setResultsMessage("*** Compiling ***");
+        clearResultsPane();
+    } else {
+        createResultsWindow();
+    }
+    resultsWindow->raise();
+}
+
+} // namespace
+
+const NotifyClient compilerClient = &compilerClientMark;
+
+void startCompile()
+{
+    // A second compile while one runs is refused as a locked one is: one child, one pipe.
+    if (compileLock || currentConfiguration == plainFileConfiguration || compileRunning())
+        return;
+    refreshFileName();
+    const std::string compilerCall = configurationTable[currentConfiguration].compilerCall;
+    if (compilerCall.empty())
+        return;
+
+    const StartRefusal refusal =
+        checkFileAndDirectory(document.fileName.c_str(), fileDirectory.c_str(), workingDirectory.c_str());
+    if (refusal != StartRefusal::none) {
+        showNotice(startRefusalNotice(refusal, true));
+        showOpenDialog();
+        return;
+    }
+    const CompileCommand command =
+        expandCompilerCall(compilerCall.c_str(), document.fileName.c_str(), document.matchedExtension.c_str());
+    if (command.sourceFormatDiffers) {
+        showNotice(sourceFormatNotice());
+        return;
+    }
+
+    offerToSave();
+    // The notices ran an event loop: the configuration is read again, as it is now.
+    const Configuration &configuration = configurationTable[currentConfiguration];
+    if (!configuration.compilerTerminates()) {
+        expandCommand(compilerCall.c_str());
+        return;
+    }
+
+    const std::vector<std::string> words = splitCommandWords(command.command);
+    outputChunks.clear();
+    switch (compilerProcess.start(words)) {
+    case CompilerProcess::Start::started:
+        break;
+    case CompilerProcess::Start::pipeFailed:
+    case CompilerProcess::Start::forkFailed:
+        fallBackToTerminal(compilerCall);
+        return;
+    case CompilerProcess::Start::noProgram: // a call of spaces only: nothing to run
+    case CompilerProcess::Start::busy:
+        return;
+    }
+
+    notify_set_input_func(compilerClient, readCompilerOutput, compilerProcess.outputDescriptor());
+    notify_set_wait3_func(compilerClient, compilerEnded, compilerProcess.processId());
+    prepareResultsWindow();
+
+    const std::string programLine = programNameLine(words);
+    outputChunks.append(programLine);
+    appendToResultsPane(programLine.data(), static_cast<long>(programLine.size()));
+    liveDisplay = true;
+
+    startAnimation();
+    compilerOutput.reset();
+    errorList.deactivateButtons();
+    applyNavigationButtons();
+    resultsWindow->closeButton->setInactive(true);
+    if (configuration.disableSaveWhileCompiling()) {
+        compileLock = true;
+        showLock(true);
+    }
+}
+
+NotifyValue readCompilerOutput(NotifyClient client, int fd)
+{
+    const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(outputChunks, showPiece);
+    // At the end of the output (or a pipe that cannot be read) the handler stops; the child's end
+    // handler finishes the compile.
+    if (result.endOfOutput || result.failed)
+        notify_set_input_func(client, nullptr, fd);
+    return NOTIFY_DONE;
+}
+
+NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rusage *)
+{
+    const CompileEnd end = compileEndReport(status);
+    if (!end.endsCompile) {
+        setResultsMessage(end.message);
+        return NOTIFY_IGNORED;
+    }
+    stopAnimation();
+    setResultsMessage(end.message);
+
+    // What is still waiting in the pipe is the compiler's output too. (Read once: a process the
+    // compiler left behind may hold the pipe open and go on writing.)
+    const int fd = compilerProcess.outputDescriptor();
+    compilerProcess.readWaitingOutput(outputChunks, showPiece);
+    notify_set_input_func(client, nullptr, fd);
+    compilerProcess.closeOutput();
+    compilerOutput = outputChunks.takeText();
+
+    showLock(false);
+    if (resultsWindow)
+        resultsWindow->closeButton->setInactive(false);
+    rebuildErrorList();
+    compileLock = false;
+    return NOTIFY_DONE;
+}
+
+NotifyValue animateCompiling(NotifyClient, int)
+{
+    animationStep = nextAnimationStep(animationStep);
+    setResultsMessage(compilingAnimationText(animationStep));
+    return NOTIFY_DONE;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The captured compile as the notifier drives it. startCompile (shell/operations.h) starts it.
+
+#include "toolkit/notifier.h"
+
+// The notifier client that the compiler child's output and end handlers are registered under.
+extern const NotifyClient compilerClient;
+
+// Input handler of the pipe: reads what is waiting, in pieces of at most 1024 bytes, and shows
+// each piece in the results pane while it still takes text.
+NotifyValue readCompilerOutput(NotifyClient client, int fd);
+// Child handler: reports how the compiler ended, collects the output, releases the buttons and
+// the lock and rebuilds the error list. A stopped child leaves the compile running.
+NotifyValue compilerEnded(NotifyClient client, int pid, int status, const struct rusage *usage);
+// Timer handler of the "*** Compiling ***" animation.
+NotifyValue animateCompiling(NotifyClient client, int which);

@@ -1,0 +1,151 @@
+#include "compiler/resultswindow.h"
+
+#include "config/configuration.h"
+#include "compiler/errornavigation.h"
+#include "shell/artwork.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "shell/startup.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/menus.h"
+#include "toolkit/textpane.h"
+#include "toolkit/xfonts.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+ResultsWindow *resultsWindow;
+
+namespace {
+
+void onPrevious(ImageButton *) { previousError(); }
+void onFirst(ImageButton *) { firstError(); }
+void onNext(ImageButton *) { nextError(); }
+void onLast(ImageButton *) { lastError(); }
+void onRun(ImageButton *) { runInBackground(); }
+void onRunForeground(ImageButton *) { runInForeground(); }
+void onCompile(ImageButton *) { startCompile(); }
+void onClose(ImageButton *) { closeResults(); }
+
+constexpr int textPanelInitialWidth = 800;
+constexpr int buttonColumnWidth = 68;
+constexpr int buttonWidth = 24;
+constexpr int buttonHeight = 22;
+constexpr int buttonGap = 6;
+
+} // namespace
+
+ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
+{
+    setObjectName("ResultsWindow");
+    setWindowTitle("Compiler Results");
+    setWindowIcon(resultsIcon);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    textPanel = new QWidget(this);
+    textPanel->resize(textPanelInitialWidth, 100);
+
+    resultsPane = new TextPane(textPanel);
+    resultsPane->setObjectName("ResultsPane");
+    textsw_set_output_only(resultsPane);
+    if (const XFontFace *face = xv_find_font(generalSettings.mainFontName))
+        textsw_set_font(resultsPane, face->font);
+    textsw_set_read_only(resultsPane, true);
+    textsw_set_memory_limit(resultsPane, generalSettings.resultsTextMemoryLimit);
+    textsw_set_menu(resultsPane, compilerToolsMenu);
+    const QSize paneSize =
+        textsw_size_for_chars(resultsPane, generalSettings.resultsColumns, generalSettings.resultsRows);
+    resultsPane->setGeometry(4, 4, paneSize.width(), paneSize.height());
+
+    resultsMessage = new QLabel("*** Compiling ***", textPanel);
+    resultsMessage->setObjectName("ResultsMessage");
+    resultsMessage->move(4, paneSize.height() + 12);
+    resultsMessage->resize(paneSize.width(), resultsMessage->sizeHint().height());
+
+    resultsButtons = new QWidget(this);
+    resultsButtons->setObjectName("ResultsButtons");
+    menuAttachPopup(resultsButtons, compilerToolsMenu);
+    struct Entry {
+        const XbmImage *image;
+        ButtonNotifyProc proc;
+        ImageButton **handle;
+    };
+    const Entry entries[] = {
+        {&previousErrorImage, onPrevious, &previousButton}, {&firstErrorImage, onFirst, &firstButton},
+        {&nextErrorImage, onNext, &nextButton},             {&lastErrorImage, onLast, &lastButton},
+        {&runImage, onRun, &runButton},                     {&runInForegroundImage, onRunForeground, &runForegroundButton},
+        {&compileImage, onCompile, &compileButton},         {&closeResultsImage, onClose, &closeButton},
+    };
+    const int left = (buttonColumnWidth - 2 * buttonWidth - buttonGap) / 2;
+    int index = 0;
+    for (const Entry &entry : entries) {
+        auto *button = new ImageButton(*entry.image, entry.proc, 0, resultsButtons);
+        button->setGeometry(left + (index % 2) * (buttonWidth + buttonGap),
+                            4 + (index / 2) * (buttonHeight + buttonGap), buttonWidth, buttonHeight);
+        *entry.handle = button;
+        ++index;
+    }
+    for (ImageButton *navigation : {previousButton, firstButton, nextButton, lastButton})
+        navigation->setInactive(true);
+
+    // Fit the text panel to its contents, as wide as the pane and its margins; the button column
+    // beside it, as high as the text panel.
+    const int panelHeight = resultsMessage->y() + resultsMessage->height() + 8;
+    textPanel->setGeometry(0, 0, paneSize.width() + 16, panelHeight);
+    resultsButtons->setGeometry(paneSize.width() + 16, 0, buttonColumnWidth, panelHeight);
+    setFixedSize(resultsButtons->x() + buttonColumnWidth, panelHeight);
+}
+
+void ResultsWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    closeResults();
+}
+
+void createResultsWindow()
+{
+    resultsWindow = new ResultsWindow;
+    resultsWindow->show();
+}
+
+void destroyResultsWindow()
+{
+    if (!resultsWindow)
+        return;
+    // A button of the window may be the caller: the window goes once the event is over.
+    resultsWindow->hide();
+    resultsWindow->deleteLater();
+    resultsWindow = nullptr;
+}
+
+void setResultsMessage(const std::string &text)
+{
+    if (resultsWindow)
+        resultsWindow->resultsMessage->setText(QString::fromUtf8(text.c_str()));
+}
+
+std::string resultsMessageText()
+{
+    return resultsWindow ? resultsWindow->resultsMessage->text().toStdString() : std::string();
+}
+
+void clearResultsPane()
+{
+    if (!resultsWindow)
+        return;
+    TextPane *pane = resultsWindow->resultsPane;
+    textsw_set_contents(pane, "", 0);
+    textsw_set_selection(pane, 0, 0, TEXTSW_SEL_SECONDARY);
+    textsw_set_insertion_point(pane, 0);
+}
+
+long appendToResultsPane(const char *bytes, long length)
+{
+    if (!resultsWindow)
+        return 0;
+    TextPane *pane = resultsWindow->resultsPane;
+    textsw_set_read_only(pane, false);
+    const long inserted = textsw_append(pane, bytes, length);
+    textsw_set_read_only(pane, true);
+    return inserted;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The "Compiler Results" window: the results pane with the compiler's output, the results
+// message under it, and a column of eight image buttons. Created by the first captured compile,
+// kept until the user closes it; later compiles reuse it.
+
+#include <QWidget>
+
+#include <string>
+
+class ImageButton;
+class QLabel;
+class TextPane;
+
+class ResultsWindow : public QWidget {
+    Q_OBJECT
+public:
+    ResultsWindow();
+
+    QWidget *textPanel = nullptr;
+    TextPane *resultsPane = nullptr;
+    QLabel *resultsMessage = nullptr;
+    QWidget *resultsButtons = nullptr;
+    // In the order of the button column.
+    ImageButton *previousButton = nullptr;
+    ImageButton *firstButton = nullptr;
+    ImageButton *nextButton = nullptr;
+    ImageButton *lastButton = nullptr;
+    ImageButton *runButton = nullptr;
+    ImageButton *runForegroundButton = nullptr;
+    ImageButton *compileButton = nullptr;
+    ImageButton *closeButton = nullptr;
+
+protected:
+    // Closing through the window manager is the close button.
+    void closeEvent(QCloseEvent *event) override;
+};
+
+// The one results window; null while there is none.
+extern ResultsWindow *resultsWindow;
+
+// Creates, sizes and shows the window, its message showing "*** Compiling ***" and its four
+// navigation buttons inactive.
+void createResultsWindow();
+// Hides the window and lets it go; the handle is cleared at once.
+void destroyResultsWindow();
+
+void setResultsMessage(const std::string &text);
+std::string resultsMessageText();
+
+// Erases the whole results pane (its secondary selection with it); caret at 0.
+void clearResultsPane();
+// Appends bytes to the read-only results pane; returns how many went in (0 when they do not fit
+// under the pane's memory limit).
+long appendToResultsPane(const char *bytes, long length);
