@@ -5,6 +5,9 @@
 
 #include <QLabel>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 const char *const modeQuestion = "PROMPT ON REPLACE?";
@@ -162,6 +165,60 @@ TEST_F(ReplaceTest, ReplaceAllStopsAtTheMemoryLimitWithANotice)
     replace("a", "bb");
     EXPECT_EQ(text(), "bb.bb.a.a");
     EXPECT_EQ(firstLines().back(), "Replace stopped:");
+}
+
+// The replace loop written plainly on a string, one replacement at a time.
+std::string replacedPlainly(std::string text, const std::string &s, const std::string &r, long searchStart)
+{
+    auto find = [&](long from) -> long {
+        from = std::clamp(from, 0L, static_cast<long>(text.size()));
+        size_t hit = text.find(s, static_cast<size_t>(from));
+        if (hit == std::string::npos)
+            hit = text.substr(0, static_cast<size_t>(from) + s.size() - 1).find(s);
+        return hit == std::string::npos ? -1 : static_cast<long>(hit);
+    };
+    long start = searchStart, endMark = static_cast<long>(text.size()) - 1;
+    bool second = false;
+    for (;;) {
+        long d = find(start);
+        if (d > endMark)
+            break;
+        if (d < 0 || d < start) {
+            if (second || start == 0)
+                break;
+            second = true;
+            start = 0;
+            endMark = searchStart - 1;
+            d = find(0);
+            if (d < 0 || d > endMark)
+                break;
+        }
+        text.replace(static_cast<size_t>(d), s.size(), r);
+        endMark += static_cast<long>(r.size() - s.size());
+        start = d + static_cast<long>(r.size());
+    }
+    return text;
+}
+
+TEST_F(ReplaceTest, ReplaceAllGivesWhatOneReplacementAtATimeGives)
+{
+    srand(7);
+    const std::vector<std::string> words{"a", "ab", "ba", "aa", "", "b", "aba"};
+    for (int round = 0; round < 150; ++round) {
+        std::string original;
+        for (int i = rand() % 14; i > 0; --i)
+            original += "ab."[rand() % 3];
+        const std::string search = words[static_cast<size_t>(rand()) % (words.size() - 1)];
+        if (search.empty() || original.find(search) == std::string::npos)
+            continue;
+        const std::string replacement = words[static_cast<size_t>(rand()) % words.size()];
+        const long start = rand() % (static_cast<long>(original.size()) + 1);
+        setText(original, start);
+        notices.press("replace all");
+        replace(search, replacement);
+        ASSERT_EQ(text(), replacedPlainly(original, search, replacement, start))
+            << original << " " << search << "->" << replacement << " from " << start;
+    }
 }
 
 } // namespace
