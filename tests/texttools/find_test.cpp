@@ -7,6 +7,7 @@
 #include "toolkit/terminalpane.h"
 #include "toolkit/waiting.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -40,7 +41,9 @@ TEST_F(FindTest, ForwardFindWrapsToAnOccurrenceBeforeTheStart)
     EXPECT_EQ(toolPrompt->findChild<QLabel *>()->text(), "Search for -> ");
     EXPECT_EQ(toolPrompt->lineEdit()->maxLength(), 256);
     EXPECT_EQ(mainFrame->focusWidget(), toolPrompt->lineEdit());
-    answerPrompt("abc");
+    toolPrompt->setValue("abc");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(toolPrompt->lineEdit(), &enter);
     EXPECT_EQ(toolPrompt, nullptr);
     EXPECT_EQ(selection(), std::make_pair(0L, 3L));
     EXPECT_EQ(caret(), 3);
