@@ -1,4 +1,5 @@
 // The text and terminal panes as holders of the X PRIMARY selection.
+#include "support/xclip.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
@@ -11,29 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-SelectionOwner::Kind ownerKind()
-{
-    return selection_inquire().kind;
-}
-
-// Another X client holding the PRIMARY until it loses it.
-struct Xclip {
-    explicit Xclip(const QByteArray &bytes)
-    {
-        process.start("xclip", {"-quiet", "-selection", "primary", "-i"});
-        EXPECT_TRUE(process.waitForStarted(5000));
-        process.write(bytes);
-        process.closeWriteChannel();
-        EXPECT_TRUE(waitUntil([] { return ownerKind() == SelectionOwner::Other; }));
-    }
-    ~Xclip()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QProcess process;
-};
 
 std::string readPrimaryWithXclip()
 {
