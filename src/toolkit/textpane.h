@@ -207,7 +207,8 @@ Textsw_index textsw_get_insertion_point(TextPane *pane);
 void textsw_set_insertion_point(TextPane *pane, Textsw_index position);
 // Makes the range the primary (TEXTSW_SEL_PRIMARY, highlighted, caret at last_plus_one; an
 // empty range only drops the selection) or the secondary selection (TEXTSW_SEL_SECONDARY,
-// shown with a box; an empty range removes it). Neither scrolls.
+// shown with a box; an empty range removes it). Neither scrolls. A primary selection that is
+// not empty claims the X PRIMARY for the pane.
 void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_plus_one,
                           unsigned type);
 // Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).
