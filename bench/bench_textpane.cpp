@@ -2,6 +2,7 @@
 // given the same bytes), replacing 1,000,000 occurrences of a word, and appending compiler
 // output in 1024-byte pieces. Run under a display (xvfb-run -a build/bench/tsl_bench).
 
+#include "benchsupport.h"
 #include "toolkit/textpane.h"
 
 #include <QApplication>
@@ -18,56 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The benchmark main has no QApplication; the first benchmark that needs one makes it. It is
-// never destroyed: at static destruction time Qt's own globals may already be gone.
-void ensureApplication()
-{
-    static QApplication *application = nullptr;
-    if (!application) {
-        if (!std::getenv("DISPLAY"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "tsl_bench";
-        static char *argv[] = {name, nullptr};
-        application = new QApplication(argc, argv);
-    }
-}
-
-constexpr int lineCount = 1000000;
-
-// 1,000,000 lines of about 40 bytes of C, each holding the word "counter" once: 40 MB.
-const std::string &sourceText()
-{
-    static std::string text;
-    if (text.empty()) {
-        text.reserve(static_cast<std::size_t>(lineCount) * 44);
-        char line[64];
-        for (int i = 0; i < lineCount; ++i) {
-            std::snprintf(line, sizeof line, "    sum += counter * %7d; /* s%05d */\n", i,
-                          i % 100000);
-            text += line;
-        }
-    }
-    return text;
-}
-
-// The generated text as a file, written once per run and removed at exit.
-const std::string &sourceFile()
-{
-    static std::string name;
-    if (name.empty()) {
-        char path[] = "/tmp/tsl-bench-XXXXXX";
-        const int fd = mkstemp(path);
-        const std::string &text = sourceText();
-        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            std::abort();
-        close(fd);
-        name = path;
-        std::atexit([] { unlink(name.c_str()); });
-    }
-    return name;
-}
 
 void showAndPaint(QWidget *widget)
 {
@@ -138,7 +89,7 @@ void BM_ReplaceAll_1M(benchmark::State &state)
             ++replaced;
         }
     }
-    if (replaced != lineCount)
+    if (replaced != sourceLineCount)
         state.SkipWithError("wrong number of replacements");
     state.counters["replacements"] = static_cast<double>(replaced);
 }

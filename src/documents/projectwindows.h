@@ -10,6 +10,7 @@ constexpr int projectWindowSlots = 256;
 struct ProjectWindow {
     QWidget *frame = nullptr;
     TextPane *pane = nullptr;
+    QWidget *buttonBar = nullptr; // the panel that holds the window's buttons and its prompts
     std::string fileName;
     bool edited = false;
 };

@@ -10,6 +10,7 @@
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
+#include "texttools/texttoolstate.h"
 #include "toolkit/menus.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
@@ -79,6 +80,7 @@ void initialiseSharedState()
     for (ProjectWindow *&slot : projectWindowTable)
         slot = nullptr;
     compilerOutput.reset();
+    initialiseTextToolState();
 }
 
 void createTextPane()

@@ -10,10 +10,6 @@ void printOddPages() {}
 void printEvenPages() {}
 void offerToSaveProject(int) {}
 
-void startGoToLine() {}
-void startFind(int) {}
-void findNext(int) {}
-void startReplace() {}
 void startColumnTool() {}
 void startGrep() {}
 void startDiff() {}

@@ -124,6 +124,8 @@ int runNotice(QWidget *owner, bool placed, QPoint where, const std::vector<std::
         record.owner = owner;
         record.placed = placed;
         record.where = where;
+        if (!buttons.empty())
+            record.defaultButton = buttons[static_cast<size_t>(defaultButtonIndex(buttons))].label;
         return activeScript->answer(record, buttons);
     }
     if (buttons.empty())

@@ -45,6 +45,7 @@ int notice_prompt_at(QWidget *owner, QPoint where, const std::vector<std::string
 struct NoticeRecord {
     std::vector<std::string> lines;
     std::vector<std::string> buttons; // labels, in order
+    std::string defaultButton;        // the label that Return presses
     QWidget *owner = nullptr;
     bool placed = false; // shown at an explicit position
     QPoint where;        // that position

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdlib>
@@ -155,6 +156,12 @@ TerminalPane::TerminalPane(QWidget *parent) : QTermWidget(0, parent)
     if (displayFd_ >= 0)
         outputWriter_ = new Writer(displayFd_);
 
+    // The terminal display puts a plain copy of a mouse selection on the PRIMARY itself; once it
+    // has done so, the pane takes the PRIMARY over as its holder.
+    for (QWidget *child : findChildren<QWidget *>())
+        if (child->inherits("Konsole::TerminalDisplay"))
+            child->installEventFilter(this);
+
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &where) {
         if (popupMenu_)
@@ -168,6 +175,16 @@ TerminalPane::~TerminalPane()
     delete outputWriter_;
     if (displayFd_ >= 0)
         ::close(displayFd_);
+}
+
+bool TerminalPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)
+        QTimer::singleShot(0, this, [this] {
+            if (!selectedText(true).isEmpty())
+                selection_claim_primary(this);
+        });
+    return QTermWidget::eventFilter(watched, event);
 }
 
 void TerminalPane::setPopupMenu(QMenu *menu)
@@ -275,6 +292,30 @@ bool TerminalPane::selection(std::string *text, int *first, int *last)
     *first = whole.leftRef(start).toUtf8().size();
     *last = *first + static_cast<int>(text->size()) - 1;
     return true;
+}
+
+std::string TerminalPane::selectedBytes()
+{
+    std::string text;
+    int first = -1, last = -1;
+    selection(&text, &first, &last);
+    return text;
+}
+
+long TerminalPane::selectionFirst()
+{
+    std::string text;
+    int first = -1, last = -1;
+    selection(&text, &first, &last);
+    return first;
+}
+
+long TerminalPane::selectionLast()
+{
+    std::string text;
+    int first = -1, last = -1;
+    selection(&text, &first, &last);
+    return last;
 }
 
 int ttysw_input(TerminalPane *pane, const char *bytes, int length)

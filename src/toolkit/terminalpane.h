@@ -7,6 +7,8 @@
 // included: Ctrl-C interrupts the foreground job). ttysw_output shows bytes as if the program
 // running in the terminal had printed them; they are never executed.
 
+#include "toolkit/selection.h"
+
 #include <qtermwidget.h>
 
 #include <QByteArray>
@@ -18,7 +20,9 @@
 class QMenu;
 class QSocketNotifier;
 
-class TerminalPane : public QTermWidget {
+// A holder of the selection service: selecting text in the terminal claims the X PRIMARY, and
+// the pane answers with the selected text and its positions in wholeText().
+class TerminalPane : public QTermWidget, public SelectionHolder {
     Q_OBJECT
 public:
     explicit TerminalPane(QWidget *parent = nullptr);
@@ -35,6 +39,12 @@ public:
     // Returns false, with an empty text and both positions -1, when nothing is selected.
     bool selection(std::string *text, int *first, int *last);
 
+    // SelectionHolder; the terminal's text cannot be deleted, so the delete request does nothing.
+    std::string selectedBytes() override;
+    long selectionFirst() override;
+    long selectionLast() override;
+    void deleteSelection() override {}
+
     // Queues bytes for the shell's input / for the terminal's display. Both return at once;
     // the bytes are written in order as the pty accepts them.
     void typeBytes(const char *bytes, int length);
@@ -43,6 +53,9 @@ public:
     // The pty's descriptors (-1 when unknown). Tests use the shell's process id to wait for it.
     int masterFd() const { return masterFd_; }
     int shellPid();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Writer;

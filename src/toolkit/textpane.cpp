@@ -69,6 +69,14 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
     connect(this, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, &TextPane::noteChange);
     connect(this, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &TextPane::noteChange);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TextPane::onCharAdded);
+    // QScintilla puts a plain copy of a mouse selection on the PRIMARY and then reports the
+    // change; taking the PRIMARY back at that moment makes the pane its holder. Selections
+    // made with the keyboard are reported as selection changes.
+    connect(this, &QsciScintillaBase::QSCN_SELCHANGED, this, [this](bool yes) {
+        if (yes)
+            claimIfSelected();
+    });
+    connect(this, &QsciScintilla::selectionChanged, this, &TextPane::claimIfSelected);
 }
 
 TextPane::~TextPane()
@@ -244,6 +252,36 @@ void TextPane::setPrimarySelection(long first, long lastPlusOne)
     else
         SendScintilla(SCI_SETSELECTION, static_cast<unsigned long>(lastPlusOne), first);
     SendScintilla(SCI_CHOOSECARETX);
+    claimIfSelected();
+}
+
+void TextPane::claimIfSelected()
+{
+    if (SendScintilla(SCI_GETSELECTIONEND) > SendScintilla(SCI_GETSELECTIONSTART))
+        selection_claim_primary(this);
+}
+
+std::string TextPane::selectedBytes()
+{
+    const long first = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    return end > first ? std::string(rangePointer(first, end - first), static_cast<std::size_t>(end - first))
+                       : std::string();
+}
+
+long TextPane::selectionFirst()
+{
+    return SendScintilla(SCI_GETSELECTIONSTART);
+}
+
+long TextPane::selectionLast()
+{
+    return SendScintilla(SCI_GETSELECTIONEND) - 1;
+}
+
+void TextPane::deleteSelection()
+{
+    textsw_erase(this, SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
 }
 
 void TextPane::setSecondarySelection(long first, long lastPlusOne)

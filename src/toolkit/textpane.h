@@ -5,6 +5,7 @@
 // UTF-8 is shown as UTF-8, anything else as Latin-1.
 
 #include "toolkit/safefile.h"
+#include "toolkit/selection.h"
 #include "toolkit/utf8check.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -26,7 +27,10 @@ using TextswNotifyProc = std::function<void(TextPane *)>;
 enum TextswSelectionType { TEXTSW_SEL_PRIMARY = 1, TEXTSW_SEL_SECONDARY = 2 };
 enum TextswDirection { TEXTSW_FORWARD = 0, TEXTSW_BACKWARD = 1 };
 
-class TextPane : public QsciScintilla {
+// A pane is a holder of the selection service: a primary selection set in it, by the user or
+// through textsw_set_selection, claims the X PRIMARY, and the pane answers with its selected
+// bytes and their positions.
+class TextPane : public QsciScintilla, public SelectionHolder {
     Q_OBJECT
 
 public:
@@ -84,6 +88,14 @@ public:
     // when the run of appends began is scrolled to the new end.
     void repaintAfterAppend(bool showedEnd);
 
+    // SelectionHolder: the primary selection's bytes and positions (an empty selection gives
+    // the empty text, first at the caret and last one before it); deleting it erases it
+    // unless the pane is read-only.
+    std::string selectedBytes() override;
+    long selectionFirst() override;
+    long selectionLast() override;
+    void deleteSelection() override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -94,6 +106,7 @@ private:
     void onCharAdded(int character);
     void flushNotification();
     void applyDocumentSettings();
+    void claimIfSelected();
 
     std::string fileName_;
     std::string savedText_; // the text as last loaded, stored or set, for textsw_reset
@@ -199,7 +212,8 @@ Textsw_index textsw_get_insertion_point(TextPane *pane);
 void textsw_set_insertion_point(TextPane *pane, Textsw_index position);
 // Makes the range the primary (TEXTSW_SEL_PRIMARY, highlighted, caret at last_plus_one; an
 // empty range only drops the selection) or the secondary selection (TEXTSW_SEL_SECONDARY,
-// shown with a box; an empty range removes it). Neither scrolls.
+// shown with a box; an empty range removes it). Neither scrolls. A primary selection that is
+// not empty claims the X PRIMARY for the pane.
 void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_plus_one,
                           unsigned type);
 // Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).

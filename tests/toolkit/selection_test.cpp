@@ -1,3 +1,4 @@
+#include "support/xclip.h"
 #include "toolkit/selection.h"
 
 #include <QClipboard>
@@ -26,38 +27,6 @@ public:
         ++deletions;
         text.clear();
     }
-};
-
-// Processes events until the condition holds; false after a few seconds.
-bool waitUntil(const std::function<bool()> &condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 5000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-// Another X client that takes the PRIMARY with the given bytes and keeps it until it loses it
-// (or the test ends).
-struct Xclip {
-    explicit Xclip(const QByteArray &bytes)
-    {
-        process.start("xclip", {"-quiet", "-selection", "primary", "-i"});
-        EXPECT_TRUE(process.waitForStarted(5000));
-        process.write(bytes);
-        process.closeWriteChannel();
-    }
-    ~Xclip()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QProcess process;
 };
 
 SelectionOwner::Kind ownerKind()

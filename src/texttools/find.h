@@ -1,0 +1,14 @@
+#pragma once
+// Find and find next. startFind and findNext, the main window's actions, are declared with the
+// other operations in shell/operations.h.
+
+class TextPane;
+
+// Searches `pane` for searchString from searchStart, forward (0) or backward (1); when nothing is
+// found there, once more forward from the top. A hit becomes the primary selection, is scrolled
+// into view and gets the caret after it (forward) or at its start (backward); returns 1.
+// Otherwise shows "Search string not found" and returns 0, changing nothing.
+int findOccurrence(TextPane *pane, int direction);
+
+// Find in the project window of slot `index`: always forward, from that pane's caret.
+void startProjectFind(int index);

@@ -1,0 +1,87 @@
+#include "texttools/prompt.h"
+
+#include "shell/mainwindow.h"
+#include "texttools/texttoolstate.h"
+#include "toolkit/textfield.h"
+#include "toolkit/textpane.h"
+
+#include <QBoxLayout>
+
+namespace {
+
+constexpr int promptY = 8;
+constexpr int promptGap = 10;
+
+// Puts the prompt after the panel's existing items.
+void placeInPanel(QWidget *panel, PanelTextField *prompt)
+{
+    if (panel == menuBar) {
+        addToMenuBar(prompt);
+        return;
+    }
+    prompt->setParent(panel);
+    if (auto *row = qobject_cast<QBoxLayout *>(panel->layout())) {
+        row->addWidget(prompt);
+    } else {
+        int x = promptGap;
+        for (QWidget *item : panel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (item != prompt && item->isVisibleTo(panel))
+                x = std::max(x, item->geometry().right() + 1 + promptGap);
+        prompt->move(x, promptY);
+    }
+    prompt->show();
+}
+
+} // namespace
+
+PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
+                               PromptReturnProc onReturn, bool focus)
+{
+    closeToolPrompt();
+    if (!panel)
+        return nullptr;
+    auto *prompt = new PanelTextField(QString::fromLatin1(label), visibleCharacters, promptHeldCharacters);
+    prompt->setObjectName("ToolPrompt");
+    prompt->setClientValue(value);
+    prompt->setNotifyProc([onReturn](PanelTextField *field) {
+        if (field == toolPrompt)
+            onReturn(field);
+    });
+    placeInPanel(panel, prompt);
+    // A prompt belongs to its panel: when a project window goes, its prompt goes with it.
+    QObject::connect(prompt, &QObject::destroyed, [prompt] {
+        if (toolPrompt == prompt)
+            toolPrompt = nullptr;
+    });
+    toolPrompt = prompt;
+    if (focus)
+        prompt->takeFocus();
+    return prompt;
+}
+
+void closeToolPrompt()
+{
+    PanelTextField *prompt = toolPrompt;
+    if (!prompt)
+        return;
+    toolPrompt = nullptr;
+    // The prompt may be closing from inside its own Return handler.
+    prompt->hide();
+    prompt->deleteLater();
+}
+
+bool closeOpenToolPrompt()
+{
+    if (!toolPrompt)
+        return false;
+    closeToolPrompt();
+    return true;
+}
+
+std::string promptBytes(const PanelTextField *prompt, TextPane *pane)
+{
+    if (!prompt)
+        return std::string();
+    const QString text = prompt->value();
+    return (pane && !textsw_is_utf8(pane) ? text.toLatin1() : text.toUtf8()).toStdString();
+}

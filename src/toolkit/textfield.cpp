@@ -1,0 +1,44 @@
+#include "toolkit/textfield.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+
+PanelTextField::PanelTextField(const QString &label, int visibleCharacters, int maxCharacters, QWidget *parent)
+    : QWidget(parent), label_(new QLabel(label, this)), edit_(new QLineEdit(this))
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(label_);
+    row->addWidget(edit_);
+    edit_->setMaxLength(maxCharacters);
+    const int frame = 2 * edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 6;
+    edit_->setFixedWidth(visibleCharacters * edit_->fontMetrics().horizontalAdvance(QLatin1Char('n')) + frame);
+    connect(edit_, &QLineEdit::returnPressed, this, &PanelTextField::pressReturn);
+    adjustSize();
+}
+
+QString PanelTextField::value() const
+{
+    return edit_->text();
+}
+
+void PanelTextField::setValue(const QString &text)
+{
+    edit_->setText(text);
+}
+
+void PanelTextField::takeFocus()
+{
+    edit_->setFocus(Qt::OtherFocusReason);
+}
+
+void PanelTextField::pressReturn()
+{
+    if (notifyProc_) {
+        const NotifyProc proc = notifyProc_; // the procedure may replace itself
+        proc(this);
+    }
+}
