@@ -17,7 +17,7 @@
 #include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 #include "mainwindowfixture.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <sys/stat.h>
 

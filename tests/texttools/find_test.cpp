@@ -5,7 +5,7 @@
 #include "texttools/find.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QKeyEvent>
 #include <QLabel>
