@@ -1,5 +1,4 @@
 #include "mainwindowfixture.h"
-#include "support/waiting.h"
 
 #include <sys/stat.h>
 
