@@ -6,32 +6,20 @@
 #include "compiler/errorlist.h"
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
-#include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/mainwindow.h"
 #include "shell/operations.h"
-#include "shell/startup.h"
-#include "support/testsupport.h"
+#include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
-#include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
-#include "toolkit/textpane.h"
-#include "toolkit/waiting.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-class CompilerWindowTest : public ::testing::Test {
+class CompilerWindowTest : public MainWindowFixture {
 public:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(chdir(directory.path().c_str()), 0);
-        FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r");
-        ASSERT_NE(file, nullptr);
-        readConfigurationFrom(file);
-        fclose(file);
-        ASSERT_TRUE(buildMainWindow(nullptr));
+        enterDirectory(directory.path());
+        useDefaultConfiguration();
+        buildWindow();
         // Stand-in compilers.
         writeFile(path("ends.sh"), "printf 'ends with %s\\n' \"$1\"\nexit \"$1\"\n");
         writeFile(path("waits.sh"), "echo waiting\nwhile [ ! -e go ]; do sleep 0.02; done\nrm -f go\n");
@@ -42,6 +30,7 @@ public:
         destroyResultsWindow();
         destroyMainWindow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        leaveDirectory();
     }
     static std::string path(const std::string &name) { return directory.file(name); }
 
@@ -73,7 +62,7 @@ protected:
         directoryChanged = false;
         openDocument();
         if (edited)
-            textsw_insert(textPane, " ", 1);
+            type(" ");
         QCoreApplication::processEvents();
     }
     // Compile call, error form and flags of configuration 0.
@@ -106,7 +95,6 @@ protected:
                 !w->lastButton->isInactive()};
     }
 
-    NoticeScript notices;
     TerminalInputRecorder typed{false};
     static inline TempDir directory;
 

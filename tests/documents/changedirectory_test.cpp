@@ -1,5 +1,4 @@
 #include "mainwindowfixture.h"
-#include "toolkit/waiting.h"
 
 #include <sys/stat.h>
 

@@ -2,45 +2,30 @@
 // The real main window, built once for all tests of this program, with the configurations "C"
 // (.c .h) and "Text" (.txt). Each test runs in its own temporary directory with scripted notices
 // and the terminal's input recorded instead of typed.
-#include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/filedialogstate.h"
-#include "shell/mainwindow.h"
-#include "shell/startup.h"
-#include "support/testsupport.h"
+#include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
-#include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
-#include "toolkit/textpane.h"
 
 #include <QApplication>
-#include <gtest/gtest.h>
 
-#include <cstring>
-#include <unistd.h>
-
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
     static void SetUpTestSuite()
     {
-        clearConfiguration();
+        useConfigurations({{0, "C", ".c .h"}, {1, "Text", ".txt"}, {plainFileConfiguration, "File", ".."}});
         // An 800 x 600 frame, 8 list rows, 2 configurations chosen by extension.
         generalSettings = {0, 0, 0, 0, 800, 600, 0, 0, nullptr, nullptr, 0, 0, 8, 0, 0, 0, 0, 2};
-        for (auto [slot, description, extensions] : {std::tuple{0, "C", ".c .h"}, {1, "Text", ".txt"},
-                                                     {plainFileConfiguration, "File", ".."}}) {
-            strcpy(configurationTable[slot].description, description);
-            strcpy(configurationTable[slot].sourceExtensions, extensions);
-        }
         setenv("HISTFILE", "", 1); // commands typed into the terminal's shell stay out of its history
-        ASSERT_TRUE(buildMainWindow(nullptr));
+        buildWindow();
     }
     static void TearDownTestSuite() { destroyMainWindow(); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(getcwd(startDirectory, sizeof startDirectory));
-        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        enterDirectory(dir.path());
         fileDirectory = workingDirectory = dir.path();
         document = Document();
         currentConfiguration = 0;
@@ -51,7 +36,7 @@ protected:
     {
         destroyFileDialog();
         QApplication::processEvents();
-        ASSERT_EQ(chdir(startDirectory), 0);
+        leaveDirectory();
     }
 
     // Loads a new file of the test directory as the open dialog does.
@@ -60,14 +45,6 @@ protected:
         writeFile(dir.file(name), text);
         document.fileName = name;
         openDocument();
-    }
-    void type(const std::string &text) { textsw_insert(textPane, text.data(), static_cast<long>(text.size())); }
-    std::string paneText() { return textsw_contents(textPane, 0, textsw_length(textPane)); }
-    std::string paneFile()
-    {
-        std::string name;
-        textsw_append_file_name(textPane, name);
-        return name;
     }
     static std::string cwd()
     {
@@ -82,8 +59,6 @@ protected:
         return lines;
     }
 
-    char startDirectory[4096] = "";
     TempDir dir;
-    NoticeScript notices;
     TerminalInputRecorder typed{false};
 };

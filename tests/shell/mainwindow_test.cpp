@@ -6,7 +6,7 @@
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
 #include "shell/startup.h"
-#include "support/testsupport.h"
+#include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
 #include "toolkit/notice.h"
@@ -27,8 +27,8 @@
 
 namespace {
 
-// Builds the real main window in a temporary working directory.
-class MainWindowTest : public testing::Test {
+// Builds the real main window in a temporary working directory, in each test.
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
@@ -36,26 +36,24 @@ protected:
         generalSettings.mainFrameWidth = 800;
         generalSettings.mainFrameHeight = 600;
         chmod(dir.path().c_str(), 0755);
-        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        enterDirectory(dir.path());
     }
     void TearDown() override
     {
         destroyMainWindow();
         compileLock = false;
-        ASSERT_EQ(chdir("/"), 0);
+        leaveDirectory();
     }
     void build(const char *argument)
     {
         testing::internal::CaptureStdout();
-        ASSERT_TRUE(buildMainWindow(argument));
+        buildWindow(argument);
         startupOutput = testing::internal::GetCapturedStdout();
         QApplication::processEvents();
     }
     static std::string title() { return mainTitle(); }
-    static void type(const char *text) { textsw_insert(textPane, text, static_cast<long>(strlen(text))); }
 
     TempDir dir;
-    NoticeScript notices;
     std::string startupOutput;
 };
 

@@ -2,7 +2,7 @@
 // Another X client, xclip, holding the PRIMARY selection with the given bytes until it loses it
 // or the object goes.
 #include "toolkit/selection.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 #include "texttools/find.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
-#include "toolkit/waiting.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,31 +1,20 @@
 #pragma once
 // The real main window, built for each test, with notices answered by a script and the
 // selection service free at the start.
-#include "config/configuration.h"
 #include "documents/document.h"
-#include "shell/mainwindow.h"
-#include "shell/startup.h"
+#include "support/mainwindowfixture.h"
 #include "texttools/texttoolstate.h"
-#include "toolkit/notice.h"
 #include "toolkit/textfield.h"
-#include "toolkit/textpane.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        if (FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
-            readConfigurationFrom(file);
-            fclose(file);
-        }
-        ASSERT_TRUE(buildMainWindow(nullptr));
+        useDefaultConfiguration();
+        buildWindow();
         QApplication::clipboard()->clear(QClipboard::Selection);
         QApplication::processEvents();
     }
@@ -40,13 +29,6 @@ protected:
     {
         textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
         textsw_set_insertion_point(textPane, caret);
-    }
-    static std::string text() { return textsw_contents(textPane, 0, textsw_length(textPane)); }
-    static std::pair<long, long> selection(TextPane *pane = textPane)
-    {
-        Textsw_index first = 0, end = 0;
-        textsw_get_selection(pane, &first, &end, TEXTSW_SEL_PRIMARY);
-        return {first, end};
     }
     static long caret(TextPane *pane = textPane) { return textsw_get_insertion_point(pane); }
     // Types `value` into the open prompt and presses Return.
@@ -63,8 +45,6 @@ protected:
             lines.push_back(record.lines.empty() ? std::string() : record.lines.front());
         return lines;
     }
-
-    NoticeScript notices;
 };
 
 using Lines = std::vector<std::string>;

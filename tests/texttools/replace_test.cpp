@@ -36,12 +36,12 @@ TEST_F(ReplaceTest, ReplaceAllNeverReplacesInsideAReplacement)
     setText("aab", 3);
     notices.press("replace all");
     replace("a", "ab");
-    EXPECT_EQ(text(), "ababb");
+    EXPECT_EQ(paneText(), "ababb");
     EXPECT_EQ(firstLines(), Lines{modeQuestion});
     EXPECT_EQ(notices.shown()[0].buttons, (Lines{"prompt", "replace all", "cancel"}));
     EXPECT_EQ(searchString, "a");
     textsw_undo(textPane); // one undo step takes the whole replace back
-    EXPECT_EQ(text(), "aab");
+    EXPECT_EQ(paneText(), "aab");
 }
 
 TEST_F(ReplaceTest, StartsAtTheCaretAndStopsWhereItBegan)
@@ -50,7 +50,7 @@ TEST_F(ReplaceTest, StartsAtTheCaretAndStopsWhereItBegan)
     setText("a-a-a-a", 3);
     notices.press("replace all");
     replace("a", "aa");
-    EXPECT_EQ(text(), "aa-aa-aa-aa");
+    EXPECT_EQ(paneText(), "aa-aa-aa-aa");
 
     // One by one shows the order: after the caret first, then from the top.
     setText("a-a-a-a", 3);
@@ -63,7 +63,7 @@ TEST_F(ReplaceTest, StartsAtTheCaretAndStopsWhereItBegan)
     });
     replace("a", "aa");
     EXPECT_EQ(asked, (std::vector<long>{4, 7, 0, 3}));
-    EXPECT_EQ(text(), "aa-aa-aa-aa");
+    EXPECT_EQ(paneText(), "aa-aa-aa-aa");
     const NoticeRecord &question = notices.shown().back();
     EXPECT_EQ(question.lines, Lines{occurrenceQuestion});
     EXPECT_EQ(question.buttons, (Lines{"YES", "NO", "cancel"}));
@@ -84,7 +84,7 @@ TEST_F(ReplaceTest, DefaultButtonFollowsTheLastAnswer)
     });
     replace("x", "");
     EXPECT_EQ(defaults, (Lines{"YES", "NO", "NO", "YES", "NO"}));
-    EXPECT_EQ(text(), "x1x23x45"); // "NO" with an empty replacement moves on
+    EXPECT_EQ(paneText(), "x1x23x45"); // "NO" with an empty replacement moves on
 }
 
 TEST_F(ReplaceTest, ReplacingATextByItselfCoversTheTextOnce)
@@ -99,7 +99,7 @@ TEST_F(ReplaceTest, ReplacingATextByItselfCoversTheTextOnce)
     notices.setResponder(nullptr);
     notices.press("replace all");
     replace("ab", "ab");
-    EXPECT_EQ(text(), "ab ab ab");
+    EXPECT_EQ(paneText(), "ab ab ab");
 }
 
 TEST_F(ReplaceTest, CancelKeepsWhatWasReplaced)
@@ -107,14 +107,14 @@ TEST_F(ReplaceTest, CancelKeepsWhatWasReplaced)
     setText("c c c c", 0);
     notices.press("cancel");
     replace("c", "d");
-    EXPECT_EQ(text(), "c c c c");
+    EXPECT_EQ(paneText(), "c c c c");
     EXPECT_EQ(toolPrompt, nullptr);
 
     textsw_set_insertion_point(textPane, 0);
     for (const char *answer : {"prompt", "YES", "NO", "YES", "cancel"})
         notices.press(answer);
     replace("c", "dd");
-    EXPECT_EQ(text(), "dd c dd c");
+    EXPECT_EQ(paneText(), "dd c dd c");
     EXPECT_EQ(notices.pendingPresses(), 0);
 }
 
@@ -129,7 +129,7 @@ TEST_F(ReplaceTest, SelectedOccurrenceIsTheFirstProcessed)
     notices.press("YES");
     notices.press("cancel");
     answerPrompt("K");
-    EXPECT_EQ(text(), "k1 K2 k3");
+    EXPECT_EQ(paneText(), "k1 K2 k3");
 }
 
 TEST_F(ReplaceTest, NotFoundEndsBeforeTheSecondPrompt)
@@ -163,7 +163,7 @@ TEST_F(ReplaceTest, ReplaceAllStopsAtTheMemoryLimitWithANotice)
     textsw_set_memory_limit(textPane, 9);
     notices.press("replace all");
     replace("a", "bb");
-    EXPECT_EQ(text(), "bb.bb.a.a");
+    EXPECT_EQ(paneText(), "bb.bb.a.a");
     EXPECT_EQ(firstLines().back(), "Replace stopped:");
 }
 
@@ -216,7 +216,7 @@ TEST_F(ReplaceTest, ReplaceAllGivesWhatOneReplacementAtATimeGives)
         setText(original, start);
         notices.press("replace all");
         replace(search, replacement);
-        ASSERT_EQ(text(), replacedPlainly(original, search, replacement, start))
+        ASSERT_EQ(paneText(), replacedPlainly(original, search, replacement, start))
             << original << " " << search << "->" << replacement << " from " << start;
     }
 }

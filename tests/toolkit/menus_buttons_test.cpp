@@ -1,6 +1,6 @@
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QAction>
 #include <QApplication>

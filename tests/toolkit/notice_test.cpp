@@ -1,5 +1,5 @@
 #include "toolkit/notice.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QApplication>
 #include <QFontMetrics>

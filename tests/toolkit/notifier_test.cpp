@@ -1,5 +1,5 @@
 #include "toolkit/notifier.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "toolkit/terminalpane.h"
 #include "support/testsupport.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "toolkit/xdrawing.h"
 #include "toolkit/xfonts.h"
-#include "toolkit/waiting.h"
+#include "support/waiting.h"
 
 #include <QApplication>
 #include <QFontMetrics>
