@@ -18,13 +18,6 @@ bool confirmed(const char *question, const char *yes)
     return notice_prompt(mainFrame, {question}, {noticeYes(yes), noticeNo("cancel")}) == 1;
 }
 
-void markUnchanged()
-{
-    setMainTitle(documentTitle());
-    document.edited = false;
-    setSaveButtonActive(false);
-}
-
 } // namespace
 
 void clearWindow()
@@ -53,7 +46,7 @@ void undoLast()
         textsw_undo(textPane);
     if (textsw_modified(textPane))
         return;
-    markUnchanged();
+    markDocumentUnchanged();
 }
 
 void undoAll()
@@ -65,7 +58,7 @@ void undoAll()
     if (!confirmed("Undo all changes ?", "Ok"))
         return;
     textsw_reset(textPane);
-    markUnchanged();
+    markDocumentUnchanged();
 }
 
 void quitProgram()

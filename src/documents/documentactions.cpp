@@ -29,22 +29,6 @@ void notModifiedNotice()
     noticeOk({"Text has not been modified,  or", "no file name specified"});
 }
 
-void markStored()
-{
-    setMainTitle(documentTitle());
-    document.edited = false;
-    setSaveButtonActive(false);
-}
-
-// Opens for reading and update without creating or truncating, and closes at once.
-bool canOpenForUpdate(const std::string &name)
-{
-    FILE *probe = fopen(name.c_str(), "r+");
-    if (!probe)
-        return false;
-    fclose(probe);
-    return true;
-}
 
 void changeProgramDirectory(const std::string &directory)
 {
@@ -71,6 +55,22 @@ void setMainTitle(const std::string &title)
 std::string mainTitle()
 {
     return mainFrame ? mainFrame->windowTitle().toLocal8Bit().toStdString() : std::string();
+}
+
+void markDocumentUnchanged()
+{
+    setMainTitle(documentTitle());
+    document.edited = false;
+    setSaveButtonActive(false);
+}
+
+bool canOpenFile(const std::string &name, const char *mode)
+{
+    FILE *probe = fopen(name.c_str(), mode);
+    if (!probe)
+        return false;
+    fclose(probe);
+    return true;
 }
 
 void setSaveButtonActive(bool active)
@@ -135,7 +135,7 @@ void openDocument()
         typeChangeDirectory(fileDirectory);
         workingDirectory = fileDirectory;
     }
-    const bool writable = canOpenForUpdate(document.fileName);
+    const bool writable = canOpenFile(document.fileName, "r+");
     document.readOnly = !writable;
     document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
     if (!adoptLoadedFile())
@@ -173,7 +173,7 @@ void offerToSave()
         if (answer == 1) {
             if (textsw_store_file(textPane, document.fileName) != 0)
                 return;
-            markStored();
+            markDocumentUnchanged();
         }
     }
     for (int slot = 0; slot < projectWindowSlots; ++slot)
@@ -191,9 +191,7 @@ void saveDocument()
     }
     if (textsw_store_file(textPane, document.fileName) != 0)
         return;
-    setSaveButtonActive(false);
-    setMainTitle(documentTitle());
-    document.edited = false;
+    markDocumentUnchanged();
 }
 
 void saveDocumentAs()

@@ -7,6 +7,12 @@ class TextPane;
 void setMainTitle(const std::string &title);
 std::string mainTitle();
 void setSaveButtonActive(bool active);
+// After a load, store or undo back to the stored text: the clean "%s: <%s>" title, not edited,
+// Save inactive.
+void markDocumentUnchanged();
+// Probes a file by opening it with `mode` ("r", or "r+" which neither creates nor truncates) and
+// closing it at once.
+bool canOpenFile(const std::string &name, const char *mode);
 
 // True when `document.loadStatus` is 0; otherwise shows the notice for the code.
 bool reportLoadStatus();

@@ -14,54 +14,9 @@ QMenu *textToolsMenu, *compilerToolsMenu, *terminalToolsMenu;
 
 namespace {
 
-// Menu procedures: each forwards to its operation, with the chosen item's value where the
-// operation takes one.
-#define MENU_PROC(name, call) \
-    void name(QMenu *, QAction *item) \
-    { \
-        (void)item; \
-        call; \
-    }
-MENU_PROC(onNewFrame, newFrame())
-MENU_PROC(onClearWindow, clearWindow())
-MENU_PROC(onOpen, showOpenDialog())
-MENU_PROC(onSave, saveDocument())
-MENU_PROC(onSaveAs, showSaveAsDialog())
-MENU_PROC(onPrint, printDocument())
-MENU_PROC(onPrintPreformatted, printPreformatted())
-MENU_PROC(onPrintAll, printAll())
-MENU_PROC(onPrintOdd, printOddPages())
-MENU_PROC(onPrintEven, printEvenPages())
-MENU_PROC(onQuit, quitProgram())
-MENU_PROC(onLineNumber, startGoToLine())
-MENU_PROC(onUndoAll, undoAll())
-MENU_PROC(onUndo, undoLast())
-MENU_PROC(onFind, startFind(menuItemValue(item)))
-MENU_PROC(onFindNext, findNext(menuItemValue(item)))
-MENU_PROC(onReplace, startReplace())
-MENU_PROC(onColumn, startColumnTool())
-MENU_PROC(onGrep, startGrep())
-MENU_PROC(onDiff, startDiff())
-MENU_PROC(onCutString, cutString())
-MENU_PROC(onCopyString, copyString())
-MENU_PROC(onInsertString, insertString())
-MENU_PROC(onInsertStringTerminal, insertStringTerminal())
-MENU_PROC(onLeftPanel, toggleButtonPanel())
-MENU_PROC(onBottomTerminal, toggleTerminal())
-MENU_PROC(onChooseConfiguration, chooseConfiguration(menuItemValue(item)))
-MENU_PROC(onEditConfiguration, editConfiguration())
-MENU_PROC(onEditPrint, editPrintConfiguration())
-MENU_PROC(onChooseFont, chooseFont())
-MENU_PROC(onCompile, startCompile())
-MENU_PROC(onRunBackground, runInBackground())
-MENU_PROC(onRunForeground, runInForeground())
-MENU_PROC(onBreak, breakExecution())
-MENU_PROC(onCopyright, showProductNotice())
-MENU_PROC(onAbout, showHelpText(aboutHelp))
-MENU_PROC(onIntroduction, showHelpText(introductionHelp))
-MENU_PROC(onSummary, showHelpText(summaryHelp))
-MENU_PROC(onHomePage, openHomePage())
-#undef MENU_PROC
+// Each item's procedure is a lambda that forwards to the item's operation, with the chosen item's
+// value where the operation takes one.
+#define ITEM(call) [](QMenu *, QAction *item) { (void)item; call; }
 
 QMenu *directionMenu(MenuNotifyProc proc)
 {
@@ -74,68 +29,68 @@ QMenu *directionMenu(MenuNotifyProc proc)
 QMenu *specialMenu()
 {
     QMenu *menu = menuCreate(QString());
-    menuAddItem(menu, "Column add/del", onColumn);
-    menuAddItem(menu, "Grep", onGrep);
-    menuAddItem(menu, "Diff", onDiff);
+    menuAddItem(menu, "Column add/del", ITEM(startColumnTool()));
+    menuAddItem(menu, "Grep", ITEM(startGrep()));
+    menuAddItem(menu, "Diff", ITEM(startDiff()));
     return menu;
 }
 
 void addExecuteItems(QMenu *menu)
 {
-    menuAddItem(menu, "Compile current file", onCompile);
-    menuAddItem(menu, "Run Xwin application", onRunBackground);
-    menuAddItem(menu, "Run in foreground", onRunForeground);
-    menuAddItem(menu, "Break execution", onBreak);
+    menuAddItem(menu, "Compile current file", ITEM(startCompile()));
+    menuAddItem(menu, "Run Xwin application", ITEM(runInBackground()));
+    menuAddItem(menu, "Run in foreground", ITEM(runInForeground()));
+    menuAddItem(menu, "Break execution", ITEM(breakExecution()));
 }
 
 void createFileMenu()
 {
     fileMenu = menuCreate("File");
-    menuAddItem(fileMenu, "New frame", onNewFrame);
-    menuAddItem(fileMenu, "Clear window", onClearWindow);
-    menuAddItem(fileMenu, "Open", onOpen);
-    menuAddItem(fileMenu, "Save", onSave);
-    menuAddItem(fileMenu, "Save as", onSaveAs);
-    menuAddItem(fileMenu, "Print", onPrint);
+    menuAddItem(fileMenu, "New frame", ITEM(newFrame()));
+    menuAddItem(fileMenu, "Clear window", ITEM(clearWindow()));
+    menuAddItem(fileMenu, "Open", ITEM(showOpenDialog()));
+    menuAddItem(fileMenu, "Save", ITEM(saveDocument()));
+    menuAddItem(fileMenu, "Save as", ITEM(showSaveAsDialog()));
+    menuAddItem(fileMenu, "Print", ITEM(printDocument()));
     QMenu *formatted = menuCreate(QString());
-    menuAddItem(formatted, "Print preformatted", onPrintPreformatted);
-    menuAddItem(formatted, "Print all", onPrintAll);
-    menuAddItem(formatted, "Print odd pages", onPrintOdd);
-    menuAddItem(formatted, "Print even pages", onPrintEven);
+    menuAddItem(formatted, "Print preformatted", ITEM(printPreformatted()));
+    menuAddItem(formatted, "Print all", ITEM(printAll()));
+    menuAddItem(formatted, "Print odd pages", ITEM(printOddPages()));
+    menuAddItem(formatted, "Print even pages", ITEM(printEvenPages()));
     menuAddSubmenu(fileMenu, "Formatted print", formatted);
-    menuAddItem(fileMenu, "QUIT", onQuit);
+    menuAddItem(fileMenu, "QUIT", ITEM(quitProgram()));
 }
 
 void createToolsMenu()
 {
     toolsMenu = menuCreate("Tools");
-    menuAddItem(toolsMenu, "Line number", onLineNumber);
-    menuAddItem(toolsMenu, "Undo all", onUndoAll);
-    menuAddItem(toolsMenu, "Undo", onUndo);
-    menuAddSubmenu(toolsMenu, "Find", directionMenu(onFind));
-    menuAddSubmenu(toolsMenu, "Find next", directionMenu(onFindNext));
-    menuAddItem(toolsMenu, "Replace", onReplace);
+    menuAddItem(toolsMenu, "Line number", ITEM(startGoToLine()));
+    menuAddItem(toolsMenu, "Undo all", ITEM(undoAll()));
+    menuAddItem(toolsMenu, "Undo", ITEM(undoLast()));
+    menuAddSubmenu(toolsMenu, "Find", directionMenu(ITEM(startFind(menuItemValue(item)))));
+    menuAddSubmenu(toolsMenu, "Find next", directionMenu(ITEM(findNext(menuItemValue(item)))));
+    menuAddItem(toolsMenu, "Replace", ITEM(startReplace()));
     menuAddSubmenu(toolsMenu, "Special", specialMenu());
-    menuAddItem(toolsMenu, "Cut string", onCutString);
-    menuAddItem(toolsMenu, "Copy string", onCopyString);
-    menuAddItem(toolsMenu, "Insert string", onInsertString);
+    menuAddItem(toolsMenu, "Cut string", ITEM(cutString()));
+    menuAddItem(toolsMenu, "Copy string", ITEM(copyString()));
+    menuAddItem(toolsMenu, "Insert string", ITEM(insertString()));
 }
 
 void createOptionsMenu()
 {
     optionsMenu = menuCreate("Options");
     QMenu *hideShow = menuCreate(QString());
-    menuAddItem(hideShow, "Left button panel", onLeftPanel);
-    menuAddItem(hideShow, "Bottom terminal", onBottomTerminal);
+    menuAddItem(hideShow, "Left button panel", ITEM(toggleButtonPanel()));
+    menuAddItem(hideShow, "Bottom terminal", ITEM(toggleTerminal()));
     menuAddSubmenu(optionsMenu, "Hide/show", hideShow);
     // The labels are the descriptions as read from the configuration file.
     QMenu *choose = menuCreate(QString());
     for (int slot = 0; slot < 24; ++slot)
-        menuAddItem(choose, QString::fromLocal8Bit(configurationTable[slot].description), onChooseConfiguration, slot);
+        menuAddItem(choose, QString::fromLocal8Bit(configurationTable[slot].description), ITEM(chooseConfiguration(menuItemValue(item))), slot);
     menuAddSubmenu(optionsMenu, "Choose configuration", choose);
-    menuAddItem(optionsMenu, "Edit configuration", onEditConfiguration);
-    menuAddItem(optionsMenu, "Edit print options", onEditPrint);
-    menuAddItem(optionsMenu, "Choose font", onChooseFont);
+    menuAddItem(optionsMenu, "Edit configuration", ITEM(editConfiguration()));
+    menuAddItem(optionsMenu, "Edit print options", ITEM(editPrintConfiguration()));
+    menuAddItem(optionsMenu, "Choose font", ITEM(chooseFont()));
 }
 
 void createExecuteAndHelpMenus()
@@ -143,32 +98,34 @@ void createExecuteAndHelpMenus()
     executeMenu = menuCreate("Execute");
     addExecuteItems(executeMenu);
     helpMenu = menuCreate("Help");
-    menuAddItem(helpMenu, "Copyright", onCopyright);
-    menuAddItem(helpMenu, "About", onAbout);
-    menuAddItem(helpMenu, "Quick introduction", onIntroduction);
-    menuAddItem(helpMenu, "Summary", onSummary);
-    menuAddItem(helpMenu, "WWW home page", onHomePage);
+    menuAddItem(helpMenu, "Copyright", ITEM(showProductNotice()));
+    menuAddItem(helpMenu, "About", ITEM(showHelpText(aboutHelp)));
+    menuAddItem(helpMenu, "Quick introduction", ITEM(showHelpText(introductionHelp)));
+    menuAddItem(helpMenu, "Summary", ITEM(showHelpText(summaryHelp)));
+    menuAddItem(helpMenu, "WWW home page", ITEM(openHomePage()));
 }
 
 void createPopupMenus()
 {
     textToolsMenu = menuCreate("Text tools", true);
-    menuAddItem(textToolsMenu, "Undo", onUndo);
-    menuAddSubmenu(textToolsMenu, "Find", directionMenu(onFind));
-    menuAddItem(textToolsMenu, "Replace", onReplace);
+    menuAddItem(textToolsMenu, "Undo", ITEM(undoLast()));
+    menuAddSubmenu(textToolsMenu, "Find", directionMenu(ITEM(startFind(menuItemValue(item)))));
+    menuAddItem(textToolsMenu, "Replace", ITEM(startReplace()));
     menuAddSubmenu(textToolsMenu, "Special", specialMenu());
-    menuAddItem(textToolsMenu, "Cut string", onCutString);
-    menuAddItem(textToolsMenu, "Copy string", onCopyString);
-    menuAddItem(textToolsMenu, "Insert string", onInsertString);
+    menuAddItem(textToolsMenu, "Cut string", ITEM(cutString()));
+    menuAddItem(textToolsMenu, "Copy string", ITEM(copyString()));
+    menuAddItem(textToolsMenu, "Insert string", ITEM(insertString()));
 
     compilerToolsMenu = menuCreate("Compiler tools", true);
     addExecuteItems(compilerToolsMenu);
 
     terminalToolsMenu = menuCreate("Terminal tools", true);
-    menuAddItem(terminalToolsMenu, "Grep", onGrep);
-    menuAddItem(terminalToolsMenu, "Copy string", onCopyString);
-    menuAddItem(terminalToolsMenu, "Insert string", onInsertStringTerminal);
+    menuAddItem(terminalToolsMenu, "Grep", ITEM(startGrep()));
+    menuAddItem(terminalToolsMenu, "Copy string", ITEM(copyString()));
+    menuAddItem(terminalToolsMenu, "Insert string", ITEM(insertStringTerminal()));
 }
+
+#undef ITEM
 
 } // namespace
 

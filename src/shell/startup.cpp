@@ -155,16 +155,11 @@ void openCommandLineFile(const char *argument)
     const std::string prefix = workingDirectory + "/";
     document.fileName = a.compare(0, prefix.size(), prefix) == 0 ? a.substr(prefix.size()) : a;
 
-    FILE *probe = fopen(document.fileName.c_str(), "r");
-    if (!probe) {
+    if (!canOpenFile(document.fileName, "r")) {
         document.fileName.clear();
         return;
     }
-    fclose(probe);
-    FILE *update = fopen(document.fileName.c_str(), "r+");
-    const bool writable = update != nullptr;
-    if (update)
-        fclose(update);
+    const bool writable = canOpenFile(document.fileName, "r+");
     document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
     if (!adoptLoadedFile()) {
         document.fileName.clear();
