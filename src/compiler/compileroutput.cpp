@@ -4,25 +4,27 @@
 
 void CompilerOutputChunks::clear()
 {
-    text_ = std::string();
+    text_.clear();
     pieceEnds_.clear();
 }
 
-void CompilerOutputChunks::append(const char *bytes, std::size_t count)
+bool CompilerOutputChunks::append(const char *bytes, std::size_t count)
 {
-    text_.append(bytes, count);
+    if (!text_.append(bytes, count))
+        return false;
     pieceEnds_.push_back(text_.size());
+    return true;
 }
 
 std::string_view CompilerOutputChunks::piece(std::size_t index) const
 {
     const std::size_t start = index == 0 ? 0 : pieceEnds_[index - 1];
-    return std::string_view(text_).substr(start, pieceEnds_[index] - start);
+    return joined().substr(start, pieceEnds_[index] - start);
 }
 
-std::string CompilerOutputChunks::takeText()
+CompilerOutputText CompilerOutputChunks::takeText()
 {
-    std::string text = std::move(text_);
+    CompilerOutputText text = std::move(text_);
     clear();
     return text;
 }

@@ -116,7 +116,7 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
 
 CompilerProcess::ReadResult
 CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
-                                   const std::function<void(const std::string &)> &onPiece)
+                                   const std::function<void(std::string_view)> &onPiece)
 {
     ReadResult result;
     if (readEnd_ < 0) {
@@ -134,11 +134,10 @@ CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
     while (left > 0) {
         ssize_t n = read(readEnd_, buffer, sizeof buffer);
         if (n > 0) {
-            chunks.append(buffer, static_cast<size_t>(n));
             result.bytes += static_cast<size_t>(n);
             left -= n;
-            if (onPiece)
-                onPiece(std::string(chunks.piece(chunks.pieceCount() - 1)));
+            if (chunks.append(buffer, static_cast<size_t>(n)) && onPiece)
+                onPiece(chunks.piece(chunks.pieceCount() - 1));
         } else if (n == 0) {
             result.endOfOutput = true;
             break;

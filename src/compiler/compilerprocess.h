@@ -31,6 +31,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -67,9 +68,9 @@ public:
 
     // Reads the bytes waiting on the pipe (as many as it reports waiting) in pieces of at most
     // outputPieceSize bytes; each piece is appended to `chunks` and then handed to `onPiece`.
-    // Never blocks.
+    // A piece there is no memory for is read and dropped. Never blocks.
     ReadResult readWaitingOutput(CompilerOutputChunks &chunks,
-                                 const std::function<void(const std::string &)> &onPiece = {});
+                                 const std::function<void(std::string_view)> &onPiece = {});
 
     // Closes the pipe's read end; the process id is forgotten.
     void closeOutput();

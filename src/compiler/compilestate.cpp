@@ -3,6 +3,6 @@
 CompilerProcess compilerProcess;
 CompilerOutputChunks outputChunks;
 bool liveDisplay = false;
-std::optional<std::string> compilerOutput;
+std::optional<CompilerOutputText> compilerOutput;
 bool compileLock = false;
 int animationStep = 0;

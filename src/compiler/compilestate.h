@@ -13,7 +13,7 @@ extern CompilerOutputChunks outputChunks;
 extern bool liveDisplay;
 // The joined output of the last compile; none from the start of a compile until its end, and
 // after the results window is closed. Its positions are positions in the results pane.
-extern std::optional<std::string> compilerOutput;
+extern std::optional<CompilerOutputText> compilerOutput;
 // Held during a compile whose configuration disables saving while compiling.
 extern bool compileLock;
 // 0 to 4; not reset between compiles.

@@ -16,12 +16,16 @@
 #include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
 
+#include <optional>
 #include <string>
 #include <sys/time.h>
 
 namespace {
 
 const char compilerClientMark = 0;
+
+// Matches the output's message lines while it arrives; made when a captured compile starts.
+std::optional<IncrementalErrorParser> outputParser;
 
 NoticeButton onlyButton(const std::string &label)
 {
@@ -33,7 +37,7 @@ void showNotice(const NoticeText &text)
     notice_prompt(mainFrame, text.lines, {onlyButton(text.button)});
 }
 
-void showPiece(const std::string &piece)
+void showPiece(std::string_view piece)
 {
     if (!liveDisplay)
         return;
@@ -134,6 +138,7 @@ void startCompile()
 
     const std::vector<std::string> words = splitCommandWords(command.command);
     outputChunks.clear();
+    outputParser.emplace(startErrorParser());
     switch (compilerProcess.start(words)) {
     case CompilerProcess::Start::started:
         break;
@@ -169,6 +174,8 @@ void startCompile()
 NotifyValue readCompilerOutput(NotifyClient client, int fd)
 {
     const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(outputChunks, showPiece);
+    if (outputParser)
+        outputParser->parseArrived(outputChunks.joined());
     // At the end of the output (or a pipe that cannot be read) the handler stops; the child's end
     // handler finishes the compile.
     if (result.endOfOutput || result.failed)
@@ -197,7 +204,11 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     showLock(false);
     if (resultsWindow)
         resultsWindow->closeButton->setInactive(false);
-    rebuildErrorList();
+    if (outputParser)
+        finishErrorList(*outputParser);
+    else
+        rebuildErrorList();
+    outputParser.reset();
     compileLock = false;
     return NOTIFY_DONE;
 }

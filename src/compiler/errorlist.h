@@ -6,7 +6,7 @@
 //
 // How the window code uses it:
 //     rebuildErrorList():  if (!compilerOutput) return;       // list, cursor, buttons kept
-//                          errorList.rebuild(parseErrorMessages(*compilerOutput, errorForm,
+//                          errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), errorForm,
 //                                            fileName, projectTitles));
 //                          apply errorList.buttons();
 //     nextError() etc.:    ErrorStep step = errorList.next();

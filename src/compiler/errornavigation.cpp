@@ -9,6 +9,7 @@
 #include "shell/mainwindow.h"
 #include "texttools/gotoline.h"
 #include "toolkit/imagebutton.h"
+#include "toolkit/outputpane.h"
 #include "toolkit/textpane.h"
 
 namespace {
@@ -31,7 +32,7 @@ std::vector<ProjectFileTitle> projectTitles()
 // Highlights the message in the results pane and selects the source line it names.
 void showEntry(const ErrorEntry &entry)
 {
-    TextPane *results = resultsWindow->resultsPane;
+    OutputPane *results = resultsWindow->resultsPane;
     textsw_possibly_normalize(results, entry.lineStart);
     textsw_set_selection(results, entry.lineStart, entry.lineEnd, TEXTSW_SEL_SECONDARY);
     TextPane *source = textPane;
@@ -73,8 +74,27 @@ void rebuildErrorList()
 {
     if (!compilerOutput)
         return;
-    errorList.rebuild(parseErrorMessages(*compilerOutput, configurationTable[currentConfiguration].errorForm,
+    errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), configurationTable[currentConfiguration].errorForm,
                                          document.fileName.c_str(), projectTitles()));
+    applyNavigationButtons();
+}
+
+IncrementalErrorParser startErrorParser()
+{
+    return IncrementalErrorParser(configurationTable[currentConfiguration].errorForm, document.fileName.c_str(),
+                                  projectTitles());
+}
+
+void finishErrorList(IncrementalErrorParser &parser)
+{
+    if (!compilerOutput)
+        return;
+    if (!parser.madeFrom(configurationTable[currentConfiguration].errorForm, document.fileName.c_str(),
+                         projectTitles())) {
+        rebuildErrorList();
+        return;
+    }
+    errorList.rebuild(parser.finish(textOf(*compilerOutput)));
     applyNavigationButtons();
 }
 

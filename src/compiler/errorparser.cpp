@@ -2,6 +2,7 @@
 
 #include "shell/strings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -135,22 +136,66 @@ std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *
                                            const char *fileName,
                                            const std::vector<ProjectFileTitle> &projects)
 {
-    ErrorFormMatcher matcher(errorForm, fileName, projects);
-    std::vector<ErrorEntry> entries;
-    // Room for a message in every 64 bytes, so that long outputs are rarely copied while the
-    // list grows; the pages are only touched as entries are added.
-    entries.reserve(output.size() / 64 + 16);
+    IncrementalErrorParser parser(errorForm, fileName, projects);
+    return parser.finish(output);
+}
+
+IncrementalErrorParser::IncrementalErrorParser(const char *errorForm, const char *fileName,
+                                               const std::vector<ProjectFileTitle> &projects)
+    : matcher_(errorForm, fileName, projects), errorForm_(errorForm), fileName_(fileName),
+      projects_(projects)
+{
+    // Each element of the form reads at most a name (after "./") or one character.
+    std::size_t longestName = fileName_.size();
+    for (const ProjectFileTitle &project : projects_)
+        longestName = std::max(longestName, project.title.size());
+    reach_ = (errorForm_.size() + 1) * (longestName + 2);
+}
+
+bool IncrementalErrorParser::madeFrom(const char *errorForm, const char *fileName,
+                                      const std::vector<ProjectFileTitle> &projects) const
+{
+    if (errorForm_ != errorForm || fileName_ != fileName || projects_.size() != projects.size())
+        return false;
+    for (std::size_t i = 0; i < projects.size(); ++i) {
+        if (projects_[i].slot != projects[i].slot || projects_[i].title != projects[i].title ||
+            projects_[i].edited != projects[i].edited)
+            return false;
+    }
+    return true;
+}
+
+void IncrementalErrorParser::parseArrived(std::string_view output)
+{
+    parseLines(output, reach_);
+}
+
+std::vector<ErrorEntry> IncrementalErrorParser::finish(std::string_view output)
+{
+    parseLines(output, 0);
+    return std::move(entries_);
+}
+
+// Matches the complete lines of `output` from parsed_ on that have at least `reach` bytes after
+// their start; with no reach, every line, the last one also without a line end.
+void IncrementalErrorParser::parseLines(std::string_view output, std::size_t reach)
+{
+    if (entries_.empty())
+        // Room for a message in every 64 bytes, so that long outputs are rarely copied while
+        // the list grows; the pages are only touched as entries are added.
+        entries_.reserve(output.size() / 64 + 16);
     const char *data = output.data();
-    std::size_t pos = 0;
-    while (pos < output.size()) {
+    std::size_t pos = parsed_;
+    while (pos < output.size() && (reach == 0 || output.size() - pos > reach)) {
         const void *newline = std::memchr(data + pos, '\n', output.size() - pos);
-        std::size_t lineEnd =
-            newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - data)
-                    : output.size();
+        if (!newline && reach != 0)
+            break;
+        const std::size_t lineEnd =
+            newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - data) : output.size();
         ErrorEntry entry;
-        if (matcher.matchLine(output, pos, lineEnd, entry))
-            entries.push_back(entry);
+        if (matcher_.matchLine(output, pos, lineEnd, entry))
+            entries_.push_back(entry);
         pos = lineEnd + 1;
     }
-    return entries;
+    parsed_ = std::max(parsed_, pos);
 }

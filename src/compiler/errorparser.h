@@ -72,9 +72,36 @@ private:
     std::vector<unsigned> projectsByFirstByte_[256];
 };
 
-// Every message line of `output`, in order.
 // Every message line of `output`, in order. `fileName` is the main document's file name (empty
 // when no file is loaded); `projects` the open project windows in slot order.
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
                                            const char *fileName,
                                            const std::vector<ProjectFileTitle> &projects);
+
+// Parses an output while it arrives, so that a long output's message lines are known when the
+// compile ends without parsing it all in one go then. A line is matched once enough text follows
+// it that no comparison of the form can reach past what has arrived; finish() matches the rest.
+// The entries are exactly those parseErrorMessages gives for the whole output.
+class IncrementalErrorParser {
+public:
+    IncrementalErrorParser(const char *errorForm, const char *fileName,
+                           const std::vector<ProjectFileTitle> &projects);
+
+    // `output`: the output so far; each call's text begins with the previous call's.
+    void parseArrived(std::string_view output);
+    // `output`: the whole output. The parser is spent afterwards.
+    std::vector<ErrorEntry> finish(std::string_view output);
+    // Whether the parser was made with these inputs (otherwise its entries are not theirs).
+    bool madeFrom(const char *errorForm, const char *fileName,
+                  const std::vector<ProjectFileTitle> &projects) const;
+
+private:
+    void parseLines(std::string_view output, std::size_t reach);
+
+    ErrorFormMatcher matcher_;
+    std::string errorForm_, fileName_;
+    std::vector<ProjectFileTitle> projects_;
+    std::size_t reach_ = 0;  // how far past a line's start matching it may read
+    std::size_t parsed_ = 0; // where the next line to match starts
+    std::vector<ErrorEntry> entries_;
+};

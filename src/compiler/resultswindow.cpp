@@ -8,7 +8,7 @@
 #include "shell/startup.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
-#include "toolkit/textpane.h"
+#include "toolkit/outputpane.h"
 #include "toolkit/xfonts.h"
 
 #include <QCloseEvent>
@@ -45,12 +45,10 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
     textPanel = new QWidget(this);
     textPanel->resize(textPanelInitialWidth, 100);
 
-    resultsPane = new TextPane(textPanel);
+    resultsPane = new OutputPane(textPanel);
     resultsPane->setObjectName("ResultsPane");
-    textsw_set_output_only(resultsPane);
     if (const XFontFace *face = xv_find_font(generalSettings.mainFontName))
         textsw_set_font(resultsPane, face->font);
-    textsw_set_read_only(resultsPane, true);
     textsw_set_memory_limit(resultsPane, generalSettings.resultsTextMemoryLimit);
     textsw_set_menu(resultsPane, compilerToolsMenu);
     const QSize paneSize =
@@ -133,19 +131,12 @@ void clearResultsPane()
 {
     if (!resultsWindow)
         return;
-    TextPane *pane = resultsWindow->resultsPane;
-    textsw_set_contents(pane, "", 0);
-    textsw_set_selection(pane, 0, 0, TEXTSW_SEL_SECONDARY);
-    textsw_set_insertion_point(pane, 0);
+    textsw_set_contents(resultsWindow->resultsPane, "", 0);
 }
 
 long appendToResultsPane(const char *bytes, long length)
 {
     if (!resultsWindow)
         return 0;
-    TextPane *pane = resultsWindow->resultsPane;
-    textsw_set_read_only(pane, false);
-    const long inserted = textsw_append(pane, bytes, length);
-    textsw_set_read_only(pane, true);
-    return inserted;
+    return textsw_append(resultsWindow->resultsPane, bytes, length);
 }

@@ -9,7 +9,7 @@
 
 class ImageButton;
 class QLabel;
-class TextPane;
+class OutputPane;
 
 class ResultsWindow : public QWidget {
     Q_OBJECT
@@ -17,7 +17,7 @@ public:
     ResultsWindow();
 
     QWidget *textPanel = nullptr;
-    TextPane *resultsPane = nullptr;
+    OutputPane *resultsPane = nullptr;
     QLabel *resultsMessage = nullptr;
     QWidget *resultsButtons = nullptr;
     // In the order of the button column.
@@ -47,8 +47,8 @@ void destroyResultsWindow();
 void setResultsMessage(const std::string &text);
 std::string resultsMessageText();
 
-// Erases the whole results pane (its secondary selection with it); caret at 0.
+// Erases the whole results pane (its selections with it).
 void clearResultsPane();
-// Appends bytes to the read-only results pane; returns how many went in (0 when they do not fit
+// Appends bytes to the results pane; returns how many went in (0 when they do not fit
 // under the pane's memory limit).
 long appendToResultsPane(const char *bytes, long length);

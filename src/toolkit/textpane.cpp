@@ -79,14 +79,7 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
     connect(this, &QsciScintilla::selectionChanged, this, &TextPane::claimIfSelected);
 }
 
-TextPane::~TextPane()
-{
-    if (!ownDocument_)
-        return;
-    // Give the view back the document that QScintilla made and keeps account of.
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, ownDocument_);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, ownDocument_);
-}
+TextPane::~TextPane() = default;
 
 // The settings that Scintilla keeps with the document rather than with the view.
 void TextPane::applyDocumentSettings()
@@ -95,21 +88,6 @@ void TextPane::applyDocumentSettings()
     SendScintilla(SCI_SETEOLMODE, SC_EOL_LF);
     setTabWidth(8);
     setIndentationsUseTabs(true);
-}
-
-void TextPane::setOutputOnly()
-{
-    if (ownDocument_ || textLength() > 0)
-        return;
-    // QScintilla's own document is kept alive (one reference of ours) until the pane goes.
-    ownDocument_ = SendScintilla(SCI_GETDOCPOINTER);
-    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, ownDocument_);
-    const long unstyled = SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, unstyled);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, unstyled);
-    applyDocumentSettings();
-    keepsUndo_ = false;
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
 }
 
 long TextPane::textLength() const
@@ -158,7 +136,7 @@ int TextPane::replaceAllBytes(const char *bytes, long length)
         savedText_.clear();
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
     }
-    SendScintilla(SCI_SETUNDOCOLLECTION, keepsUndo_ ? 1UL : 0UL);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
 

@@ -66,8 +66,6 @@ public:
     bool autoIndenting() const { return autoIndent_; }
     void setAutoIndenting(bool on) { autoIndent_ = on; }
     Utf8Validator &appendValidator() { return appendValidator_; }
-    // See textsw_set_output_only.
-    void setOutputOnly();
 
     long textLength() const;
     // Pointer to the bytes from `position` on, `length` of them, valid until the next change.
@@ -122,8 +120,6 @@ private:
     int scopeDepth_ = 0;
     bool changePending_ = false;
     bool flushQueued_ = false;
-    bool keepsUndo_ = true;
-    long ownDocument_ = 0; // QScintilla's document while the pane shows one of its own
 };
 
 // Groups everything done to the pane while it lives into one undo step and one notification;
@@ -226,10 +222,6 @@ void textsw_possibly_normalize(TextPane *pane, Textsw_index position);
 // --- Settings --------------------------------------------------------------------------------
 
 void textsw_set_read_only(TextPane *pane, bool read_only);
-// For a pane whose text only the program writes, such as a compiler's output: no character
-// styles and no undo history are kept, so that a long text takes half the memory and half the
-// copying when it grows. Only for a pane that holds no text yet.
-void textsw_set_output_only(TextPane *pane);
 bool textsw_read_only(TextPane *pane);
 // Insertions (typing, pasting, textsw_insert/append/replace) never make the text longer than
 // `limit` bytes; 0 or less means no limit. Loading is not limited.

@@ -377,12 +377,6 @@ void textsw_set_read_only(TextPane *pane, bool read_only)
         pane->setReadOnly(read_only);
 }
 
-void textsw_set_output_only(TextPane *pane)
-{
-    if (pane)
-        pane->setOutputOnly();
-}
-
 bool textsw_read_only(TextPane *pane)
 {
     return pane && pane->isReadOnly();

@@ -11,6 +11,7 @@
 #include "shell/operations.h"
 #include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
+#include "toolkit/outputpane.h"
 #include "toolkit/terminalpane.h"
 
 class CompilerWindowTest : public MainWindowFixture {

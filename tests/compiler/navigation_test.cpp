@@ -7,7 +7,8 @@ namespace {
 
 using NavigationTest = CompilerWindowTest;
 
-std::string selected(TextPane *pane, unsigned type = TEXTSW_SEL_PRIMARY)
+template <typename Pane>
+std::string selected(Pane *pane, unsigned type = TEXTSW_SEL_PRIMARY)
 {
     Textsw_index first = 0, last = 0;
     textsw_get_selection(pane, &first, &last, type);

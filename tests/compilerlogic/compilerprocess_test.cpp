@@ -29,7 +29,7 @@ Finished runToEnd(const std::vector<std::string> &words)
     CompilerProcess process;
     CompilerOutputChunks chunks;
     EXPECT_EQ(process.start(words), CompilerProcess::Start::started);
-    auto show = [&](const std::string &piece) {
+    auto show = [&](std::string_view piece) {
         done.shown += piece;
         done.largestPiece = std::max(done.largestPiece, piece.size());
     };
@@ -45,7 +45,7 @@ Finished runToEnd(const std::vector<std::string> &words)
     }
     waitpid(process.processId(), &done.status, 0);
     process.closeOutput();
-    done.output = chunks.join();
+    done.output = std::string(chunks.joined());
     return done;
 }
 
@@ -102,7 +102,7 @@ TEST(CompilerProcess, ReadsWhatIsStillWaitingAfterTheEnd)
     int status = 0;
     waitpid(process.processId(), &status, 0);
     process.readWaitingOutput(chunks);
-    EXPECT_EQ(chunks.join(), "printf\nhello\n");
+    EXPECT_EQ(std::string(chunks.joined()), "printf\nhello\n");
     EXPECT_TRUE(process.readWaitingOutput(chunks).endOfOutput);
 }
 

@@ -358,16 +358,3 @@ TEST(TextPaneView, OutputArrivingWithoutPauseIsShownAndFollowed)
                   pane.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN),
               lines);
 }
-
-TEST(TextPaneEdit, AnOutputPaneKeepsNoUndoAcrossResets)
-{
-    TextPane pane;
-    textsw_set_output_only(&pane);
-    EXPECT_EQ(textsw_append(&pane, "caf\xC3", 4), 4);
-    EXPECT_EQ(textsw_append(&pane, "\xA9\n", 2), 2);
-    EXPECT_TRUE(textsw_is_utf8(&pane));
-    textsw_set_contents(&pane, "", 0); // emptied for the next output, still without undo
-    EXPECT_EQ(textsw_append(&pane, "a\n", 2), 2);
-    EXPECT_EQ(textsw_undo(&pane), 0);
-    EXPECT_EQ(textsw_contents(&pane, 0, 10), "a\n");
-}
