@@ -80,4 +80,29 @@ TEST_F(NavigationTest, FindsProjectFilesAndRebuildsOnAConfigurationChoice)
     EXPECT_EQ(errorList.entries()[0].lineNumber, 40);
 }
 
+// The list is made while the output arrives; a form changed during the compile still decides it.
+TEST_F(NavigationTest, AFormChangedDuringTheCompileDecidesTheList)
+{
+    openFile("prog.c", "int x;\n");
+    writeFile(path("messages.sh"), "echo 'prog.c:3: colon'\necho 'prog.c(5) paren'\n"
+                                   "while [ ! -e go ]; do sleep 0.02; done\nrm -f go\n");
+    configure("sh messages.sh", "*#:%");
+    startCompile();
+    ASSERT_TRUE(waitUntil([] { return resultsText().find("paren") != std::string::npos; }));
+    snprintf(configurationTable[0].errorForm, sizeof configurationTable[0].errorForm, "*#(%%)");
+    writeFile(path("go"), "");
+    ASSERT_TRUE(waitUntil([] { return !compileRunning(); }));
+    ASSERT_EQ(errorList.entries().size(), 1u);
+    EXPECT_EQ(errorList.entries()[0].lineNumber, 5);
+
+    // Unchanged, the lines matched on the way are the list.
+    startCompile();
+    ASSERT_TRUE(waitUntil([] { return resultsText().find("paren") != std::string::npos; }));
+    writeFile(path("go"), "");
+    ASSERT_TRUE(waitUntil([] { return !compileRunning(); }));
+    ASSERT_EQ(errorList.entries().size(), 1u);
+    EXPECT_EQ(errorList.entries()[0].lineNumber, 5);
+    EXPECT_EQ(shownButtons(), (NavigationButtons{false, false, true, true}));
+}
+
 } // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -116,6 +119,44 @@ TEST(ErrorParser, NeverTakesAnEmptyOrDifferentNameForAnEditedFile)
 std::vector<ErrorEntry> threeEntries()
 {
     return {{0, 10, 3, -1}, {11, 20, 7, -1}, {21, 30, 9, 2}};
+}
+
+// Parsing while the output arrives must find exactly what parsing the whole output finds,
+// wherever the output is cut into pieces: lines and names split between pieces, names that
+// reach the end of the output, a last line without a line end.
+TEST(ErrorParser, ParsingAsTheOutputArrivesFindsWhatTheWholeOutputGives)
+{
+    // A file name may hold a line end. The first title agrees with the start of a util.h message
+    // and the text after it as far as "f": only "fine" on the next line tells them apart.
+    const Projects projects{{0, "util.h:9: warning\nfoo", false}, {1, "util.h", false},
+                            {3, "a_much_longer_header_name.h - edited", true}};
+    const char *pieces[] = {"prog.c:12: parse error\n", "./prog.c:7:3: note\n", "In file included from prog.c:3:\n",
+                            "util.h:9: warning\n", "a_much_longer_header_name.h:44: x\n", "prog.c:0: none\n",
+                            "prog.c:: none\n", "prog.c:", "util", "a_much", "\n", "prog.c(40)\n", "fine\n"};
+    const char *forms[] = {"*#:%:", "*#:%", "*#(%)", "*#:%:%:"};
+    std::mt19937 random(3);
+    for (int round = 0; round < 400; ++round) {
+        std::string output;
+        const int lines = static_cast<int>(random() % 40);
+        for (int i = 0; i < lines; ++i)
+            output += pieces[random() % std::size(pieces)];
+        const char *form = forms[random() % std::size(forms)];
+        const std::vector<ErrorEntry> whole = parseErrorMessages(output, form, "prog.c", projects);
+
+        IncrementalErrorParser parser(form, "prog.c", projects);
+        std::size_t arrived = 0;
+        while (arrived < output.size()) {
+            arrived = std::min(output.size(), arrived + 1 + random() % 30);
+            parser.parseArrived(std::string_view(output).substr(0, arrived));
+        }
+        ASSERT_EQ(parser.finish(output), whole) << "form " << form << " output:\n" << output;
+    }
+
+    IncrementalErrorParser parser("*#:%", "prog.c", projects);
+    EXPECT_TRUE(parser.madeFrom("*#:%", "prog.c", projects));
+    EXPECT_FALSE(parser.madeFrom("*#:%:", "prog.c", projects));
+    EXPECT_FALSE(parser.madeFrom("*#:%", "prog.f", projects));
+    EXPECT_FALSE(parser.madeFrom("*#:%", "prog.c", {{0, "util.h", false}, {3, "a_much_longer_header_name.h", false}}));
 }
 
 TEST(ErrorNavigation, StepsThroughThreeEntries)
