@@ -240,7 +240,7 @@ void OutputPane::makeVisible(long position)
     if (line < first || line >= first + visibleLines())
         verticalScrollBar()->setValue(static_cast<int>(std::max(0L, line - visibleLines() / 3)));
 
-    const ShownLine shown = layOut(line, INT_MAX);
+    const ShownLine shown = layOut(line, INT_MAX, position);
     const auto at = std::lower_bound(shown.starts.begin(), shown.starts.end(), position);
     const int x = shown.lefts[static_cast<std::size_t>(std::min<long>(at - shown.starts.begin(), shown.lefts.size() - 1))];
     const int left = horizontalScrollBar()->value();
@@ -293,8 +293,9 @@ int OutputPane::advance(char32_t character) const
     return width;
 }
 
-// Lays the line out from its start until a character starts right of `rightmost`.
-OutputPane::ShownLine OutputPane::layOut(long line, int rightmost) const
+// Lays the line out from its start until a character starts right of `rightmost` or after
+// `lastByte`.
+OutputPane::ShownLine OutputPane::layOut(long line, int rightmost, long lastByte) const
 {
     ShownLine shown;
     const long start = lineStart(line);
@@ -311,7 +312,7 @@ OutputPane::ShownLine OutputPane::layOut(long line, int rightmost) const
             shown.runs.push_back({runLeft, run});
         run.clear();
     };
-    while (at < end && x <= rightmost) {
+    while (at < end && x <= rightmost && at <= lastByte) {
         int size = 1;
         const char32_t character =
             utf8 && text[at] >= 0x80 ? decodeUtf8(text + at, text + end, &size) : text[at];

@@ -19,6 +19,8 @@
 #include <QAbstractScrollArea>
 #include <QHash>
 
+#include <climits>
+
 #include <string>
 #include <vector>
 
@@ -90,7 +92,7 @@ private:
         std::vector<int> lefts;   // left edge of each character, then the right edge of the last
         std::vector<Run> runs;
     };
-    ShownLine layOut(long line, int rightmost) const;
+    ShownLine layOut(long line, int rightmost, long lastByte = LONG_MAX) const;
     int advance(char32_t character) const;
     long positionAt(const QPoint &point) const;
     void noteNewLines(long from);

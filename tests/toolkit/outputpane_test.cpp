@@ -225,6 +225,17 @@ TEST(OutputPane, FollowsTheEndUnlessTheUserScrolledAway)
     const long first = shown.pane.firstVisibleLine();
     textsw_possibly_normalize(&shown.pane, shown.pane.lineStart(first + 1));
     EXPECT_EQ(shown.pane.firstVisibleLine(), first);
+
+    // Far along a long line the view moves right, so that the position shows.
+    shown.append(std::string(300, 'x') + "END\n");
+    shown.settle();
+    QScrollBar *across = shown.pane.horizontalScrollBar();
+    EXPECT_EQ(across->value(), 0);
+    const long end = shown.pane.lineStart(shown.pane.lineCount() - 2) + 300;
+    textsw_possibly_normalize(&shown.pane, end);
+    const int x = 2 + 300 * shown.pane.fontMetrics().horizontalAdvance('M');
+    EXPECT_GT(x, across->value());
+    EXPECT_LT(x, across->value() + shown.pane.viewport()->width());
 }
 
 TEST(OutputPane, ClearingTakesTheSelectionsWithTheText)
