@@ -1,5 +1,6 @@
 // The output pane: bytes and lines as appended, what the user sees and selects, and the view
 // following the output.
+#include "support/mouse.h"
 #include "support/waiting.h"
 #include "toolkit/mappedarray.h"
 #include "toolkit/outputpane.h"
@@ -18,20 +19,6 @@
 #include <string>
 
 namespace {
-
-void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
-           Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, modifiers);
-    QApplication::sendEvent(widget, &event);
-}
-
-void drag(QWidget *widget, QPoint from, QPoint to)
-{
-    mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    mouse(widget, QEvent::MouseMove, to, Qt::LeftButton);
-    mouse(widget, QEvent::MouseButtonRelease, to, Qt::NoButton);
-}
 
 // A shown pane in a fixed-width font, so that columns can be clicked.
 struct ShownPane {

@@ -3,6 +3,7 @@
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
+#include "support/mouse.h"
 #include "support/waiting.h"
 
 #include <QApplication>
@@ -19,21 +20,6 @@ std::string readPrimaryWithXclip()
     reader.start("xclip", {"-o", "-selection", "primary"});
     EXPECT_TRUE(waitUntil([&] { return reader.state() == QProcess::NotRunning; }));
     return reader.readAllStandardOutput().toStdString();
-}
-
-void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-// Drags the left button from one point of the widget to another.
-void drag(QWidget *widget, QPoint from, QPoint to)
-{
-    mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
-    mouse(widget, QEvent::MouseMove, to, Qt::LeftButton);
-    mouse(widget, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
 } // namespace
