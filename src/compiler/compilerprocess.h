@@ -7,7 +7,7 @@
 // a missing program) and exits with status 1.
 //
 // Driving it from the notifier (window code):
-//     startCompile:   chunks.clear();
+//     startCompile:   chunks.clear(); parser = startErrorParser();
 //                     switch (process.start(words)) { ... pipeFailed, forkFailed: show
 //                     forkFailedMessage in the terminal and type the command there instead }
 //                     notify_set_input_func(client, readCompilerOutput, process.outputDescriptor());
@@ -15,6 +15,7 @@
 //                     chunks.append(programNameLine(words)); show it; liveDisplay = true;
 //     readCompilerOutput(client, fd):
 //                     auto r = process.readWaitingOutput(chunks, showPiece);
+//                     parser.parseArrived(chunks.joined());
 //                     if (r.endOfOutput || r.failed)     // stop watching a pipe at its end
 //                         notify_set_input_func(client, nullptr, fd);
 //     compilerEnded(client, pid, status):
@@ -23,7 +24,7 @@
 //                     process.readWaitingOutput(chunks, showPiece); // what is still waiting
 //                     notify_set_input_func(client, nullptr, process.outputDescriptor());
 //                     process.closeOutput();
-//                     compilerOutput = chunks.takeText(); ...
+//                     compilerOutput = chunks.takeText(); ... finishErrorList(parser);
 // The process is reaped by the notifier's child handler (waitpid on processId()); this object
 // never waits for it.
 

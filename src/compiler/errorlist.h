@@ -9,6 +9,8 @@
 //                          errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), errorForm,
 //                                            fileName, projectTitles));
 //                          apply errorList.buttons();
+//     at a compile's end:  finishErrorList(parser): the same, from the lines matched as the
+//                          output arrived (IncrementalErrorParser)
 //     nextError() etc.:    ErrorStep step = errorList.next();
 //                          set resultsMessage to step.message; apply errorList.buttons();
 //                          if (step.shown) show it: scroll to lineStart, secondary selection
