@@ -18,8 +18,9 @@ struct ProjectWindow {
 // Null for an empty slot.
 extern ProjectWindow *projectWindowTable[projectWindowSlots];
 
-// Asks "Save this file ?" for the project window in `slot` when its text is modified.
-void offerToSaveProject(int slot);
+// Asks "Save this file ?" for the project window in `slot` when its text is modified. Returns
+// false only when the user chose "SAVE" and the store failed (the failure has been reported).
+bool offerToSaveProject(int slot);
 // Opens the project file named by `document.fileName`: its first line names the main window's
 // file, each further line a project window's file.
 void openProjectFile();

@@ -8,7 +8,7 @@ void printPreformatted() {}
 void printAll() {}
 void printOddPages() {}
 void printEvenPages() {}
-void offerToSaveProject(int) {}
+bool offerToSaveProject(int) { return true; }
 
 void startColumnTool() {}
 void startGrep() {}
