@@ -18,9 +18,6 @@ void copyString() {}
 void insertString() {}
 void insertStringTerminal() {}
 
-void editConfiguration() {}
-void editPrintConfiguration() {}
-void chooseFont() {}
 
 void showProductNotice() {}
 void showHelpText(HelpText) {}
