@@ -3,11 +3,6 @@
 #include "documents/projectwindows.h"
 #include "shell/operations.h"
 
-void printDocument() {}
-void printPreformatted() {}
-void printAll() {}
-void printOddPages() {}
-void printEvenPages() {}
 bool offerToSaveProject(int) { return true; }
 
 void startColumnTool() {}
