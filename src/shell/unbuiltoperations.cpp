@@ -12,8 +12,3 @@ void cutString() {}
 void copyString() {}
 void insertString() {}
 void insertStringTerminal() {}
-
-
-void showProductNotice() {}
-void showHelpText(HelpText) {}
-void openHomePage() {}
