@@ -8,11 +8,19 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 
 QMenu *fileMenu, *toolsMenu, *optionsMenu, *executeMenu, *helpMenu;
 QMenu *textToolsMenu, *compilerToolsMenu, *terminalToolsMenu;
 
 namespace {
+
+QPointer<QMenu> configurationMenu; // "Choose configuration"
+
+QString configurationLabel(int slot)
+{
+    return QString::fromLocal8Bit(configurationTable[slot].description);
+}
 
 // Each item's procedure is a lambda that forwards to the item's operation, with the chosen item's
 // value where the operation takes one.
@@ -86,8 +94,9 @@ void createOptionsMenu()
     // The labels are the descriptions as read from the configuration file.
     QMenu *choose = menuCreate(QString());
     for (int slot = 0; slot < 24; ++slot)
-        menuAddItem(choose, QString::fromLocal8Bit(configurationTable[slot].description), ITEM(chooseConfiguration(menuItemValue(item))), slot);
+        menuAddItem(choose, configurationLabel(slot), ITEM(chooseConfiguration(menuItemValue(item))), slot);
     menuAddSubmenu(optionsMenu, "Choose configuration", choose);
+    configurationMenu = choose;
     menuAddItem(optionsMenu, "Edit configuration", ITEM(editConfiguration()));
     menuAddItem(optionsMenu, "Edit print options", ITEM(editPrintConfiguration()));
     menuAddItem(optionsMenu, "Choose font", ITEM(chooseFont()));
@@ -139,6 +148,15 @@ void createMenus()
     for (QMenu *menu : {fileMenu, toolsMenu, optionsMenu, executeMenu, helpMenu, textToolsMenu, compilerToolsMenu,
                         terminalToolsMenu})
         menuSetDoneProc(menu, restoreCaretAfterMenu);
+}
+
+void refreshConfigurationItem(int slot)
+{
+    if (!configurationMenu)
+        return;
+    for (QAction *item : menuItems(configurationMenu))
+        if (menuItemValue(item) == slot)
+            menuSetItemLabel(item, configurationLabel(slot));
 }
 
 void newFrame()

@@ -50,6 +50,9 @@ void layoutWorkArea();
 // Adds a prompt field (or any item) to the menu bar after its five menu buttons.
 void addToMenuBar(QWidget *item);
 
+// Gives the "Choose configuration" item of `slot` the description the slot holds now.
+void refreshConfigurationItem(int slot);
+
 // "New frame": types "tsl &\n" into the terminal.
 void newFrame();
 void toggleButtonPanel();

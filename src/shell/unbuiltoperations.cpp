@@ -3,11 +3,6 @@
 #include "documents/projectwindows.h"
 #include "shell/operations.h"
 
-void printDocument() {}
-void printPreformatted() {}
-void printAll() {}
-void printOddPages() {}
-void printEvenPages() {}
 bool offerToSaveProject(int) { return true; }
 
 void startColumnTool() {}
@@ -17,11 +12,3 @@ void cutString() {}
 void copyString() {}
 void insertString() {}
 void insertStringTerminal() {}
-
-void editConfiguration() {}
-void editPrintConfiguration() {}
-void chooseFont() {}
-
-void showProductNotice() {}
-void showHelpText(HelpText) {}
-void openHomePage() {}

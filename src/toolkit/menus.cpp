@@ -67,6 +67,12 @@ QAction *menuAddSubmenu(QMenu *menu, const QString &label, QMenu *submenu)
     return menu->addMenu(submenu);
 }
 
+void menuSetItemLabel(QAction *item, const QString &label)
+{
+    if (item)
+        item->setText(label);
+}
+
 int menuItemValue(const QAction *item)
 {
     return item ? item->data().toInt() : 0;

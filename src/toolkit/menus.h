@@ -25,6 +25,9 @@ QAction *menuAddItem(QMenu *menu, const QString &label, MenuNotifyProc proc, int
 // Appends an item that opens `submenu`; the submenu is then owned by `menu`.
 QAction *menuAddSubmenu(QMenu *menu, const QString &label, QMenu *submenu);
 
+// Gives an item a new label, shown as menuAddItem shows labels.
+void menuSetItemLabel(QAction *item, const QString &label);
+
 int menuItemValue(const QAction *item);
 void menuSetItemValue(QAction *item, int value);
 

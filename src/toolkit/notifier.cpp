@@ -40,6 +40,7 @@ struct TimerEntry {
 // application object.
 struct NotifierState {
     std::map<Key, InputHandler> inputs;
+    std::map<Key, InputHandler> outputs;
     std::map<int, WaitHandler> children;
     std::map<Key, TimerEntry> timers;
     QSocketNotifier *childPipeNotifier = nullptr;
@@ -203,34 +204,50 @@ void onTimerExpired(Key key, QTimer *timer)
 
 } // namespace
 
-NotifyInputFunc notify_set_input_func(NotifyClient client, NotifyInputFunc func, int fd)
+namespace {
+
+// Input and output handlers differ only in the readiness they wait for.
+NotifyInputFunc setDescriptorFunc(std::map<Key, InputHandler> &handlers, QSocketNotifier::Type type,
+                                  NotifyClient client, NotifyInputFunc func, int fd)
 {
     Key key(client, fd);
-    auto it = state().inputs.find(key);
-    NotifyInputFunc previous = it == state().inputs.end() ? nullptr : it->second.func;
+    auto it = handlers.find(key);
+    NotifyInputFunc previous = it == handlers.end() ? nullptr : it->second.func;
     if (!func) {
-        if (it != state().inputs.end()) {
+        if (it != handlers.end()) {
             it->second.notifier->setEnabled(false);
             it->second.notifier->deleteLater();
-            state().inputs.erase(it);
+            handlers.erase(it);
         }
         return previous;
     }
-    if (it != state().inputs.end()) {
+    if (it != handlers.end()) {
         it->second.func = func;
         return previous;
     }
     InputHandler handler;
     handler.func = func;
-    handler.notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+    handler.notifier = new QSocketNotifier(fd, type);
     QSocketNotifier *notifier = handler.notifier;
-    QObject::connect(notifier, &QSocketNotifier::activated, [key, notifier] {
-        auto found = state().inputs.find(key);
-        if (found != state().inputs.end() && found->second.notifier == notifier)
+    QObject::connect(notifier, &QSocketNotifier::activated, [&handlers, key, notifier] {
+        auto found = handlers.find(key);
+        if (found != handlers.end() && found->second.notifier == notifier)
             found->second.func(key.first, key.second);
     });
-    state().inputs[key] = handler;
+    handlers[key] = handler;
     return nullptr;
+}
+
+} // namespace
+
+NotifyInputFunc notify_set_input_func(NotifyClient client, NotifyInputFunc func, int fd)
+{
+    return setDescriptorFunc(state().inputs, QSocketNotifier::Read, client, func, fd);
+}
+
+NotifyOutputFunc notify_set_output_func(NotifyClient client, NotifyOutputFunc func, int fd)
+{
+    return setDescriptorFunc(state().outputs, QSocketNotifier::Write, client, func, fd);
 }
 
 NotifyWaitFunc notify_set_wait3_func(NotifyClient client, NotifyWaitFunc func, int pid)
@@ -293,6 +310,11 @@ int notify_dispatch()
 int notifyInputHandlerCount()
 {
     return static_cast<int>(state().inputs.size());
+}
+
+int notifyOutputHandlerCount()
+{
+    return static_cast<int>(state().outputs.size());
 }
 
 int notifyWaitHandlerCount()

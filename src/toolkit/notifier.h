@@ -17,6 +17,10 @@ enum NotifyValue { NOTIFY_DONE = 0, NOTIFY_IGNORED = 1, NOTIFY_UNEXPECTED = 2 };
 // Called while `fd` is readable (or at its end of file), under the (client, fd) key.
 using NotifyInputFunc = NotifyValue (*)(NotifyClient client, int fd);
 
+// Called while `fd` can take output without blocking (always, for a regular file), under the
+// (client, fd) key.
+using NotifyOutputFunc = NotifyValue (*)(NotifyClient client, int fd);
+
 // Called when the registered child changes state: `status` is the raw status word of waitpid (low
 // byte: the terminating signal, or 0x7f for a stopped child; second byte: the exit code or the
 // stop signal). `usage` is the child's resource usage when it has ended, else zeroed.
@@ -27,6 +31,9 @@ using NotifyTimerFunc = NotifyValue (*)(NotifyClient client, int which);
 
 // Registers `func` for input on `fd` under `client`; null removes the (client, fd) handler.
 NotifyInputFunc notify_set_input_func(NotifyClient client, NotifyInputFunc func, int fd);
+
+// Registers `func` for output on `fd` under `client`; null removes the (client, fd) handler.
+NotifyOutputFunc notify_set_output_func(NotifyClient client, NotifyOutputFunc func, int fd);
 
 // Registers `func` for state changes of the child `pid` (which must be this process's child);
 // null removes it. A stopped child is reported and stays registered; a child that has exited or
@@ -49,5 +56,6 @@ int notify_dispatch();
 
 // Number of registered handlers of each kind, for checks in tests.
 int notifyInputHandlerCount();
+int notifyOutputHandlerCount();
 int notifyWaitHandlerCount();
 int notifyTimerCount();

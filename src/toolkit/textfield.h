@@ -28,6 +28,7 @@ public:
     // Puts the keyboard focus into the field.
     void takeFocus();
     QLineEdit *lineEdit() const { return edit_; }
+    QLabel *label() const { return label_; }
     // Presses Return, as the user does.
     void pressReturn();
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,3 +161,60 @@ TEST(Notifier, ReplacingATimerReportsTheOldSettingAndDispatchDeliversDueWork)
     notify_set_itimer_func(&client, nullptr, ITIMER_REAL, nullptr, nullptr);
     EXPECT_EQ(notifyTimerCount(), 0);
 }
+
+namespace {
+
+struct Writer {
+    int calls = 0;
+    std::string sent;
+    std::string toSend;
+};
+
+// Writes what is left, as much as the pipe takes, and stops being called once all went.
+NotifyValue onWritable(NotifyClient client, int fd)
+{
+    auto *writer = static_cast<Writer *>(const_cast<void *>(client));
+    ++writer->calls;
+    const ssize_t put = write(fd, writer->toSend.data(), writer->toSend.size());
+    if (put > 0) {
+        writer->sent += writer->toSend.substr(0, static_cast<size_t>(put));
+        writer->toSend.erase(0, static_cast<size_t>(put));
+    }
+    if (writer->toSend.empty())
+        notify_set_output_func(client, nullptr, fd);
+    return NOTIFY_DONE;
+}
+
+// A full pipe calls its output handler again only once the reader has made room.
+TEST(Notifier, OutputHandlerRunsWhenTheDescriptorTakesMore)
+{
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_NONBLOCK), 0);
+    const int before = notifyOutputHandlerCount();
+    Writer writer;
+    writer.toSend = std::string(1 << 20, 'x'); // more than a pipe holds
+    notify_set_output_func(&writer, onWritable, fds[1]);
+    EXPECT_EQ(notifyOutputHandlerCount(), before + 1);
+    ASSERT_TRUE(waitUntil([&] { return !writer.sent.empty(); }));
+    sleepWithoutEvents(20);
+    notify_dispatch();
+    const int callsWhileFull = writer.calls;
+    notify_dispatch();
+    EXPECT_LE(writer.calls, callsWhileFull + 1);
+    EXPECT_FALSE(writer.toSend.empty());
+
+    std::string received;
+    char buffer[65536];
+    ASSERT_TRUE(waitUntil([&] {
+        ssize_t n;
+        while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+            received.append(buffer, static_cast<size_t>(n));
+        return writer.toSend.empty() && received.size() == writer.sent.size();
+    }));
+    EXPECT_EQ(received, std::string(1 << 20, 'x'));
+    EXPECT_EQ(notifyOutputHandlerCount(), before);
+    close(fds[0]);
+    close(fds[1]);
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+#include "help/help.h"
+
+#include "compiler/expandcommand.h"
+#include "config/configuration.h"
+#include "config/dialogfields.h"
+#include "shell/artwork.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/notice.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <cstdio>
+
+QWidget *helpWindow;
+const char *const homePageUrl = "https://tsl.example.org/";
+
+namespace {
+
+constexpr int homePageCommandCapacity = 256;
+
+// A help window: closing it through the window manager is its close button.
+class HelpFrame : public QWidget {
+public:
+    HelpFrame() : QWidget(nullptr, Qt::Window) { setObjectName("HelpWindow"); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->ignore();
+        if (helpWindow == this)
+            closeHelpWindow();
+        else
+            hide();
+    }
+};
+
+QPlainTextEdit *textField;
+
+void onClose(ImageButton *)
+{
+    closeHelpWindow();
+}
+
+// A text field showing `rows` rows of `columns` characters of `text`.
+QPlainTextEdit *helpTextFieldFor(const char *text, int columns, int rows, QWidget *parent)
+{
+    auto *field = new QPlainTextEdit(parent);
+    field->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    field->setReadOnly(true);
+    field->setLineWrapMode(QPlainTextEdit::NoWrap);
+    field->setPlainText(fieldText(text));
+    const QFontMetrics metrics(field->font());
+    const int frame = 2 * field->frameWidth() + 2 * static_cast<int>(field->document()->documentMargin());
+    const int scrollBar = field->verticalScrollBar()->sizeHint().width();
+    field->setFixedSize(columns * metrics.horizontalAdvance(QLatin1Char('n')) + frame + scrollBar,
+                        rows * metrics.lineSpacing() + frame);
+    return field;
+}
+
+} // namespace
+
+QPlainTextEdit *helpTextField()
+{
+    return helpWindow ? textField : nullptr;
+}
+
+void showProductNotice()
+{
+    notice_prompt(mainFrame,
+                  {"      --------------------------      ", "Vantrel", "Tessa-Lumbrel", "Version 3.0",
+                   "-------------------------", "", "See Help, About for more info", ""},
+                  {noticeEscape(noticeYes("   Ok   "))});
+}
+
+void showHelpText(HelpText which)
+{
+    if (helpWindow || which < aboutHelp || which > summaryHelp)
+        return;
+    struct Kind {
+        const char *title;
+        const char *text;
+    };
+    const Kind kinds[] = {{"Help: About this Lumbrel", helpTexts.aboutText},
+                          {"Help: Quick Introduction", helpTexts.introductionText},
+                          {"Help: Summary", helpTexts.summaryText}};
+    const Kind &kind = kinds[which];
+
+    auto *frame = new HelpFrame;
+    frame->setWindowTitle(QString::fromLatin1(kind.title));
+    auto *row = new QHBoxLayout(frame);
+    row->setSizeConstraint(QLayout::SetFixedSize);
+    textField = helpTextFieldFor(kind.text, generalSettings.helpTextColumns, generalSettings.helpTextRows, frame);
+    row->addWidget(textField);
+    auto *close = new ImageButton(closeResultsImage, onClose, 0, frame);
+    close->setObjectName("HelpCloseButton");
+    row->addWidget(close, 0, Qt::AlignTop);
+    helpWindow = frame;
+    frame->show();
+}
+
+void closeHelpWindow()
+{
+    QWidget *frame = helpWindow;
+    helpWindow = nullptr;
+    textField = nullptr;
+    if (!frame)
+        return;
+    // The close button is the caller: the window goes once the event is over.
+    frame->hide();
+    frame->deleteLater();
+}
+
+void openHomePage()
+{
+    char command[homePageCommandCapacity];
+    snprintf(command, sizeof command, "netscape -remote 'openURL(%s)'", homePageUrl);
+    expandCommand(command);
+}
