@@ -1,6 +1,5 @@
 // Operations whose subsystems are not built yet. Until they are, the menu items and buttons that
 // start them do nothing. Each moves to its subsystem when that is built.
-#include "documents/projectwindows.h"
 #include "shell/operations.h"
 
 void printDocument() {}
@@ -8,15 +7,6 @@ void printPreformatted() {}
 void printAll() {}
 void printOddPages() {}
 void printEvenPages() {}
-bool offerToSaveProject(int) { return true; }
-
-void startColumnTool() {}
-void startGrep() {}
-void startDiff() {}
-void cutString() {}
-void copyString() {}
-void insertString() {}
-void insertStringTerminal() {}
 
 void editConfiguration() {}
 void editPrintConfiguration() {}
