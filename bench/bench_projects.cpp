@@ -29,21 +29,6 @@ namespace {
 
 constexpr int columnLines = 100000;
 
-void ensureMainWindow()
-{
-    ensureApplication();
-    if (textPane)
-        return;
-    if (FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
-        readConfigurationFrom(file);
-        fclose(file);
-    }
-    if (!buildMainWindow(nullptr))
-        std::abort();
-    textsw_set_memory_limit(textPane, 0);
-    QApplication::processEvents();
-}
-
 // The first 100,000 lines of the shared test text (about 4 MB).
 const std::string &columnText()
 {
@@ -61,21 +46,8 @@ const std::string &columnText()
 // vim reads too).
 const std::string &columnFile()
 {
-    static std::string name;
-    if (name.empty()) {
-        if (const char *given = std::getenv("TSL_COLUMN_INPUT")) {
-            name = given;
-        } else {
-            char path[] = "/tmp/tsl-bench-column-XXXXXX";
-            const int fd = mkstemp(path);
-            const std::string &text = columnText();
-            if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-                std::abort();
-            close(fd);
-            name = path;
-            std::atexit([] { unlink(name.c_str()); });
-        }
-    }
+    static const std::string name = std::getenv("TSL_COLUMN_INPUT") ? std::getenv("TSL_COLUMN_INPUT")
+                                                                     : temporaryFile("tsl-bench-column-", columnText());
     return name;
 }
 

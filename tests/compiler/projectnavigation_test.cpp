@@ -11,11 +11,7 @@ class ProjectNavigationTest : public CompilerWindowTest {
 protected:
     void TearDown() override
     {
-        notices.setResponder([](const NoticeRecord &) { return "Don't save"; });
-        for (int slot = 0; slot < projectWindowSlots; ++slot)
-            if (projectWindowTable[slot])
-                closeProjectWindow(slot);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeProjectWindows();
         CompilerWindowTest::TearDown();
     }
 };

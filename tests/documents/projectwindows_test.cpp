@@ -29,11 +29,7 @@ protected:
     }
     void TearDown() override
     {
-        notices.setResponder([](const NoticeRecord &) { return "Don't save"; });
-        for (int slot = 0; slot < projectWindowSlots; ++slot)
-            if (projectWindowTable[slot])
-                closeProjectWindow(slot);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeProjectWindows();
         MainWindowTest::TearDown();
     }
     // Writes the project file app.project and each named file (holding its own name), then

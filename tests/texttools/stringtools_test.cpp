@@ -18,9 +18,7 @@ protected:
     }
     void TearDown() override
     {
-        for (int slot = 0; slot < projectWindowSlots; ++slot)
-            if (projectWindowTable[slot])
-                closeProjectWindow(slot);
+        closeProjectWindows();
         MainWindowTest::TearDown();
     }
     // A project window in slot 0 showing `text`.
