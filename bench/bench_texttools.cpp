@@ -24,21 +24,6 @@
 
 namespace {
 
-void ensureMainWindow()
-{
-    ensureApplication();
-    if (textPane)
-        return;
-    if (FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
-        readConfigurationFrom(file);
-        fclose(file);
-    }
-    if (!buildMainWindow(nullptr))
-        std::abort();
-    textsw_set_memory_limit(textPane, 0);
-    QApplication::processEvents();
-}
-
 void answerPrompt(const char *value)
 {
     toolPrompt->setValue(QString::fromLatin1(value));

@@ -1,6 +1,13 @@
 #include "benchsupport.h"
 
+#include "config/configuration.h"
+#include "shell/mainwindow.h"
+#include "shell/startup.h"
+#include "toolkit/textpane.h"
+
 #include <QApplication>
+
+#include <vector>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +26,21 @@ void ensureApplication()
     }
 }
 
+void ensureMainWindow()
+{
+    ensureApplication();
+    if (textPane)
+        return;
+    if (FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
+        readConfigurationFrom(file);
+        fclose(file);
+    }
+    if (!buildMainWindow(nullptr))
+        std::abort();
+    textsw_set_memory_limit(textPane, 0);
+    QApplication::processEvents();
+}
+
 const std::string &sourceText()
 {
     static std::string text;
@@ -33,18 +55,25 @@ const std::string &sourceText()
     return text;
 }
 
+std::string temporaryFile(const char *prefix, const std::string &text)
+{
+    static std::vector<std::string> made;
+    std::string path = std::string("/tmp/") + prefix + "XXXXXX";
+    const int fd = mkstemp(&path[0]);
+    if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        std::abort();
+    close(fd);
+    if (made.empty())
+        std::atexit([] {
+            for (const std::string &name : made)
+                unlink(name.c_str());
+        });
+    made.push_back(path);
+    return path;
+}
+
 const std::string &sourceFile()
 {
-    static std::string name;
-    if (name.empty()) {
-        char path[] = "/tmp/tsl-bench-XXXXXX";
-        const int fd = mkstemp(path);
-        const std::string &text = sourceText();
-        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            std::abort();
-        close(fd);
-        name = path;
-        std::atexit([] { unlink(name.c_str()); });
-    }
+    static const std::string name = temporaryFile("tsl-bench-", sourceText());
     return name;
 }

@@ -128,13 +128,18 @@ bool adoptLoadedFile()
     return true;
 }
 
-void openDocument()
+void followListDirectory()
 {
     if (listAwayFromWorkingDirectory()) {
         changeProgramDirectory(fileDirectory);
         typeChangeDirectory(fileDirectory);
         workingDirectory = fileDirectory;
     }
+}
+
+void openDocument()
+{
+    followListDirectory();
     const bool writable = canOpenFile(document.fileName, "r+");
     document.readOnly = !writable;
     document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
@@ -223,7 +228,8 @@ void saveDocumentAs()
 
 void typeChangeDirectory(const std::string &directory)
 {
-    const std::string word = shellWord(directory);
+    // cd would take a name that begins with "-" for an option.
+    const std::string word = shellWord(!directory.empty() && directory[0] == '-' ? "./" + directory : directory);
     ttysw_input(terminalPane, "cd ", 3);
     ttysw_input(terminalPane, word.c_str(), static_cast<int>(word.size()));
     ttysw_input(terminalPane, "\n", 1);

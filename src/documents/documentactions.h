@@ -22,6 +22,9 @@ bool refreshFileName();
 // After the pane was asked to load `document.fileName`: reports a failure, chooses the
 // configuration by extension, sets the title and rebuilds the error list.
 bool adoptLoadedFile();
+// Moves the program and the terminal into the directory that the file dialog's list shows,
+// when they are not there or the list moved: names chosen in the list are relative to it.
+void followListDirectory();
 // Loads `document.fileName` (chosen by the open dialog or a project file) into the text pane.
 void openDocument();
 // The text pane's change notification: the first change marks the document edited.
@@ -34,5 +37,8 @@ void saveDocumentAs();
 // Types "cd ", the directory and a newline into the terminal, quoting the directory for the shell
 // when it holds anything but characters the shell reads literally.
 void typeChangeDirectory(const std::string &directory);
-// The directory as typed after "cd ".
+// The text as one word for the shell: unchanged when the shell reads each of its characters
+// literally, otherwise quoted (bytes that cannot be typed are rebuilt by printf) so that the
+// shell hands the command exactly these bytes and runs nothing else. A word that begins with
+// "-" is still taken as an option by most commands: the caller deals with that.
 std::string shellWord(const std::string &text);

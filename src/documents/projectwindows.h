@@ -1,7 +1,11 @@
 #pragma once
-// The table of project windows: secondary editor frames, one per file of a project.
+// The table of project windows: secondary editor frames, one per file of a project. Each has a
+// bar of image buttons, a "Text tools" pop-up menu and a text pane, and keeps its own edited
+// state, which its title shows: the file's name, followed by " - edited" while edited is set.
 #include <string>
 
+class ImageButton;
+class QMenu;
 class QWidget;
 class TextPane;
 
@@ -11,16 +15,49 @@ struct ProjectWindow {
     QWidget *frame = nullptr;
     TextPane *pane = nullptr;
     QWidget *buttonBar = nullptr; // the panel that holds the window's buttons and its prompts
-    std::string fileName;
+    std::string fileName;         // exactly as the project file names it
     bool edited = false;
+    ImageButton *saveButton = nullptr;
+    QMenu *menu = nullptr;        // "Text tools"; it and its items carry the slot
 };
 
-// Null for an empty slot.
+// Null for an empty slot. A slot is freed as its window closes, before the window's widgets are
+// deleted, so the table never holds a window that is going.
 extern ProjectWindow *projectWindowTable[projectWindowSlots];
+// How many windows the last project file opened: the next slot to fill while one is read.
+extern int projectWindowCount;
 
-// Asks "Save this file ?" for the project window in `slot` when its text is modified. Returns
-// false only when the user chose "SAVE" and the store failed (the failure has been reported).
-bool offerToSaveProject(int slot);
-// Opens the project file named by `document.fileName`: its first line names the main window's
-// file, each further line a project window's file.
+// --- The table, plain -----------------------------------------------------------------------
+
+// The window in `slot`, or null for a free slot or a slot outside the table.
+ProjectWindow *projectWindow(int slot);
+bool anyProjectWindowOpen();
+// The frame title: the name, followed by " - edited" while the window is edited.
+std::string projectWindowTitle(const ProjectWindow &window);
+
+// --- The windows ----------------------------------------------------------------------------
+
+// Opens the project file named by `document.fileName`: its first line goes into the main window,
+// each further line into a project window of its own, in slots 0, 1, ... Refused, with a
+// notice, while any project window is open.
 void openProjectFile();
+// Creates the window for file `name` in `slot`, with its file loaded, and shows it. False, with
+// nothing created, when the file cannot be loaded.
+bool createProjectWindow(int slot, const std::string &name);
+// The one function that makes a project window's text pane: memory limit, automatic
+// indentation, the slot as client data and the project font. Whatever editor panes get
+// (highlighting, line numbers, markers) goes here too, so every project pane has it.
+TextPane *createProjectPane(QWidget *frame, int slot);
+
+// The project pane's change notification: the first change marks the window edited.
+void noteProjectPaneChange(TextPane *pane);
+// The bar's Save button and the menu's "Save": stores the pane's text under its file's name
+// unless the window is clean. A failed store is reported over the window and changes nothing.
+void saveProjectWindow(int slot);
+// Asks "Save this file ?" over the window in `slot` when its text is modified. Returns false
+// only when the user chose "SAVE" and the store failed (the failure has been reported).
+bool offerToSaveProject(int slot);
+// The bar's close button and the window manager's close: offers to save, then closes the window
+// and frees the slot. When the user chose "SAVE" and the store failed, the window stays open so
+// that its text is not lost; returns whether it closed.
+bool closeProjectWindow(int slot);

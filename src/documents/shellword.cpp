@@ -1,5 +1,5 @@
-// The directory typed after "cd ": as it is when the shell reads every character literally,
-// otherwise quoted so that no character of a directory's name can run anything.
+// Texts typed into the user's shell as one word: as they are when the shell reads every
+// character literally, otherwise quoted so that no character of the text can run anything.
 #include "documents/documentactions.h"
 
 #include "toolkit/utf8check.h"
@@ -27,32 +27,32 @@ bool localeIsUtf8()
     return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
-// Bytes that can be typed between single quotes. Control characters cannot: the terminal's line
-// discipline and the shell's line editor act on them (an interrupt would end the quoted word and
-// let the rest of the name be read as a command). Other bytes above ASCII only in a UTF-8 locale
-// and as valid UTF-8 without C1 controls; otherwise the line editor may read them as meta keys.
-bool typeableInQuotes(const std::string &text)
+// How many bytes from `at` can be typed between single quotes as one character: 0 when the
+// character cannot be. Control characters cannot, except the newline (the shell reads on to
+// the closing quote): the terminal's line discipline and the shell's line editor act on them
+// (an interrupt would end the quoted word and let the rest be read as a command). Bytes above
+// ASCII only in a UTF-8 locale and as a valid UTF-8 character other than a C1 control;
+// otherwise the line editor may read them as meta keys.
+size_t typeableInQuotes(const std::string &text, size_t at, bool utf8Locale)
 {
-    bool ascii = true;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            if (!printableAscii(c))
-                return false;
-            continue;
-        }
-        ascii = false;
-        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (c == 0xC2 && next >= 0x80 && next <= 0x9F)
-            return false;
-    }
-    return ascii || (localeIsUtf8() && isValidUtf8(text.data(), text.size()));
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80)
+        return printableAscii(c) || c == '\n' ? 1 : 0;
+    if (!utf8Locale || c < 0xC2 || c > 0xF4)
+        return 0;
+    const size_t length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    if (at + length > text.size() || !isValidUtf8(text.data() + at, length))
+        return 0;
+    const auto next = static_cast<unsigned char>(text[at + 1]);
+    return c == 0xC2 && next <= 0x9F ? 0 : length;
 }
 
-std::string singleQuoted(const std::string &text)
+// A run of typeable bytes between single quotes; a quote inside ends the quoted part, is
+// escaped, and the quoting starts again.
+std::string singleQuoted(const std::string &run)
 {
     std::string quoted = "'";
-    for (char c : text) {
+    for (char c : run) {
         if (c == '\'')
             quoted += "'\\''";
         else
@@ -61,24 +61,18 @@ std::string singleQuoted(const std::string &text)
     return quoted + "'";
 }
 
-// Every byte the shell could not be given as typed becomes an octal escape of printf, which
-// rebuilds the name; "/." keeps a final newline from being cut off by the substitution.
-std::string printfRebuilt(const std::string &text)
+// Bytes that cannot be typed become octal escapes of printf. The format begins with a
+// backslash, so printf never takes it for an option, and it never produces a newline, so the
+// command substitution cuts nothing off.
+std::string printfRebuilt(const std::string &bytes)
 {
     std::string format;
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '%')
-            format += "%%";
-        else if (printableAscii(c) && c != '\\' && c != '\'')
-            format += ch;
-        else {
-            char escape[6];
-            std::snprintf(escape, sizeof escape, "\\%03o", c);
-            format += escape;
-        }
+    for (char ch : bytes) {
+        char escape[6];
+        std::snprintf(escape, sizeof escape, "\\%03o", static_cast<unsigned char>(ch));
+        format += escape;
     }
-    return "\"$(printf '" + format + "/.')\"";
+    return "\"$(printf '" + format + "')\"";
 }
 
 } // namespace
@@ -90,7 +84,30 @@ std::string shellWord(const std::string &text)
         literal = literal && readLiterally(c);
     if (literal)
         return text;
-    if (typeableInQuotes(text))
-        return singleQuoted(text);
-    return printfRebuilt(text);
+    if (text.empty())
+        return "''";
+    // Runs of typeable characters are quoted, runs of other bytes rebuilt by printf; the shell
+    // joins the adjacent pieces into one word.
+    const bool utf8Locale = localeIsUtf8();
+    std::string word, typeable, rebuilt;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = typeableInQuotes(text, at, utf8Locale);
+        if (length == 0) {
+            if (!typeable.empty())
+                word += singleQuoted(typeable);
+            typeable.clear();
+            rebuilt += text[at++];
+            continue;
+        }
+        if (!rebuilt.empty())
+            word += printfRebuilt(rebuilt);
+        rebuilt.clear();
+        typeable.append(text, at, length);
+        at += length;
+    }
+    if (!typeable.empty())
+        word += singleQuoted(typeable);
+    if (!rebuilt.empty())
+        word += printfRebuilt(rebuilt);
+    return word;
 }

@@ -20,6 +20,7 @@
 #include "shell/images/next_error.xbm"
 #include "shell/images/last_error.xbm"
 #include "shell/images/close_results.xbm"
+#include "shell/images/close_project.xbm"
 #include "shell/images/main_icon.xbm"
 #include "shell/images/results_icon.xbm"
 
@@ -42,5 +43,6 @@ const XbmImage firstErrorImage = {first_error_bits, first_error_width, first_err
 const XbmImage nextErrorImage = {next_error_bits, next_error_width, next_error_height};
 const XbmImage lastErrorImage = {last_error_bits, last_error_width, last_error_height};
 const XbmImage closeResultsImage = {close_results_bits, close_results_width, close_results_height};
+const XbmImage closeProjectImage = {close_project_bits, close_project_width, close_project_height};
 const XbmImage mainIconImage = {main_icon_bits, main_icon_width, main_icon_height};
 const XbmImage resultsIconImage = {results_icon_bits, results_icon_width, results_icon_height};

@@ -27,6 +27,9 @@ extern const XbmImage nextErrorImage;     // triangle right
 extern const XbmImage lastErrorImage;     // triangle down
 extern const XbmImage closeResultsImage;  // small filled square
 
+// A project window's close button.
+extern const XbmImage closeProjectImage; // a 4 x 4 filled square in the middle
+
 // 64 x 64 icons.
 extern const XbmImage mainIconImage;    // the main window in miniature
 extern const XbmImage resultsIconImage; // compiler messages with navigation triangles

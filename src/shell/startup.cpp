@@ -79,6 +79,7 @@ void initialiseSharedState()
     errorList = ErrorList();
     for (ProjectWindow *&slot : projectWindowTable)
         slot = nullptr;
+    projectWindowCount = 0;
     compilerOutput.reset();
     initialiseTextToolState();
 }

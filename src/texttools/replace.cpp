@@ -1,6 +1,5 @@
 #include "texttools/replace.h"
 
-#include "documents/document.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
 #include "texttools/find.h"
@@ -23,11 +22,6 @@ constexpr int cancelAnswer = 101;
 const QPoint questionPlace(0, 700);
 
 enum class Answer { Yes, No, Cancel };
-
-bool paneReadOnly()
-{
-    return document.readOnly || textsw_read_only(textPane);
-}
 
 void onReplaceThisReturn(PanelTextField *prompt)
 {
@@ -114,7 +108,7 @@ bool replaceLoop(bool oneByOne)
 
 void startReplace()
 {
-    if (paneReadOnly())
+    if (textPaneReadOnly())
         return;
     searchStart = textsw_get_insertion_point(textPane);
     if (closeOpenToolPrompt())

@@ -1,13 +1,21 @@
 #include "texttools/texttoolstate.h"
 
+#include "documents/document.h"
+#include "shell/mainwindow.h"
 #include "texttools/prompt.h"
 #include "toolkit/selection.h"
+#include "toolkit/textpane.h"
 
 PanelTextField *toolPrompt;
 std::string searchString;
 long searchStart;
 long selectionFirst;
 long selectionLast;
+
+bool textPaneReadOnly()
+{
+    return document.readOnly || textsw_read_only(textPane);
+}
 
 void initialiseTextToolState()
 {

@@ -17,6 +17,9 @@ extern long searchStart;
 extern long selectionFirst;
 extern long selectionLast;
 
+// Whether the main text pane refuses changes: its file was loaded read-only, or the pane is.
+bool textPaneReadOnly();
+
 // Starting values: no prompt, empty search string.
 void initialiseTextToolState();
 

@@ -147,6 +147,11 @@ SelectionReply selection_ask(const SelectionOwner &owner)
 
 void selection_delete(const SelectionOwner &owner)
 {
-    if (owner.kind == SelectionOwner::Holder && liveHolders().count(owner.holder))
-        owner.holder->deleteSelection();
+    if (owner.kind == SelectionOwner::Holder) {
+        if (liveHolders().count(owner.holder))
+            owner.holder->deleteSelection();
+    } else if (owner.kind == SelectionOwner::Other && !heldInThisProcess(currentData(clipboard())) &&
+               xSelectionAvailable()) {
+        xDeletePrimary();
+    }
 }

@@ -46,5 +46,6 @@ SelectionOwner selection_inquire();
 // Asks the owner for first position, last position and contents. A holder that has gone in
 // the meantime, or a program that does not answer within a few seconds, gives the empty reply.
 SelectionReply selection_ask(const SelectionOwner &owner);
-// The delete request: the holder deletes its selected text; for anybody else nothing happens.
+// The delete request: our holder deletes its selected text; another program is sent the X
+// request to delete it (which it may ignore); a plain Qt widget of ours is left alone.
 void selection_delete(const SelectionOwner &owner);

@@ -14,7 +14,7 @@ namespace {
 struct Connection {
     Display *display = nullptr;
     Window window = 0;
-    Atom utf8String = 0, incr = 0, property = 0;
+    Atom utf8String = 0, incr = 0, property = 0, deleteTarget = 0, deleteProperty = 0;
 
     Connection()
     {
@@ -29,6 +29,8 @@ struct Connection {
         utf8String = XInternAtom(display, "UTF8_STRING", False);
         incr = XInternAtom(display, "INCR", False);
         property = XInternAtom(display, "TSL_SELECTION", False);
+        deleteTarget = XInternAtom(display, "DELETE", False);
+        deleteProperty = XInternAtom(display, "TSL_DELETE", False);
     }
     ~Connection()
     {
@@ -87,8 +89,12 @@ Conversion convert(Connection &c, Atom target, std::string &bytes, int timeoutMs
     XConvertSelection(c.display, XA_PRIMARY, target, c.property, c.window, CurrentTime);
     XFlush(c.display);
     XEvent event;
-    if (!waitFor(c.display, c.window, SelectionNotify, Clock::now() + step, event))
-        return Conversion::Failed;
+    // The answer to a delete request sent earlier may still come in: wait for this target's.
+    const auto deadline = Clock::now() + step;
+    do {
+        if (!waitFor(c.display, c.window, SelectionNotify, deadline, event))
+            return Conversion::Failed;
+    } while (event.xselection.target != target);
     if (event.xselection.property == None)
         return Conversion::Refused;
     bytes.clear();
@@ -139,4 +145,13 @@ bool xReadPrimary(std::string &bytes, int timeoutMs)
     if (result != Conversion::Done)
         bytes.clear();
     return result == Conversion::Done;
+}
+
+void xDeletePrimary()
+{
+    Connection &c = connection();
+    if (!c.display)
+        return;
+    XConvertSelection(c.display, XA_PRIMARY, c.deleteTarget, c.deleteProperty, c.window, CurrentTime);
+    XFlush(c.display);
 }

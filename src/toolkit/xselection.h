@@ -15,3 +15,8 @@ bool xPrimaryHasOwner();      // some client owns PRIMARY
 // The PRIMARY's contents as UTF8_STRING, else as STRING, in their bytes. Gives up after
 // timeoutMs without an answer (each step of an incremental transfer gets that long again).
 bool xReadPrimary(std::string &bytes, int timeoutMs);
+
+// Sends the PRIMARY's owner the delete request (a conversion to the target DELETE): an owner
+// that supports it deletes its selected text, others refuse or ignore it. Does not wait for
+// the answer, so that an owner that never answers cannot hold the program up.
+void xDeletePrimary();

@@ -99,7 +99,8 @@ TEST_F(FileDialogTest, MovingShowsThePathWidensTheListAndCancelTypesCd)
 TEST_F(FileDialogTest, ChoosingRowsAndOpening)
 {
     const std::string sub = subdir("sub");
-    writeFile(dir.file(".project"), "a.c\n");
+    writeFile(dir.file(".project"), "b.c\n");
+    writeFile(dir.file("b.c"), "the project's main file\n");
     writeFile(dir.file("a.project1"), "not a project\n");
     writeFile(sub + "/a.c", "in sub\n");
     load("a.c", "one\n");
@@ -134,10 +135,11 @@ TEST_F(FileDialogTest, ChoosingRowsAndOpening)
 
     showOpenDialog();
     fileDialog->findChild<QCheckBox *>()->click(); // shows .project
-    doubleClick(".project");
-    EXPECT_EQ(document.fileName, ".project"); // handed to the project file, not loaded
-    EXPECT_EQ(paneFile(), "a.c");
-    ASSERT_TRUE(fileDialog);
+    doubleClick(".project"); // opened as a project file: its first line is loaded
+    EXPECT_EQ(paneFile(), "b.c");
+    EXPECT_EQ(paneText(), "the project's main file\n");
+    EXPECT_FALSE(fileDialog);
+    showOpenDialog();
     doubleClick("a.project1");
     EXPECT_EQ(paneText(), "not a project\n");
     EXPECT_FALSE(fileDialog);

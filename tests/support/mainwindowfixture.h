@@ -4,6 +4,7 @@
 // or for each test (from SetUp or the test itself) with buildWindow() and destroyMainWindow().
 // Notices are answered by a script for every test.
 #include "config/configuration.h"
+#include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
 #include "support/testsupport.h"
@@ -58,6 +59,18 @@ protected:
         Textsw_index first = 0, end = 0;
         textsw_get_selection(pane, &first, &end, TEXTSW_SEL_PRIMARY);
         return {first, end};
+    }
+
+    // Closes every project window, answering "Don't save" to the questions, and lets the
+    // windows go.
+    void closeProjectWindows()
+    {
+        notices.setResponder([](const NoticeRecord &) { return "Don't save"; });
+        for (int slot = 0; slot < projectWindowSlots; ++slot)
+            if (projectWindowTable[slot])
+                closeProjectWindow(slot);
+        notices.setResponder(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     NoticeScript notices;

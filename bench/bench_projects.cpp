@@ -1,0 +1,175 @@
+// Column add/del and project windows on the real main window: "Insert at begin" of // on
+// 100,000 selected lines, through the prompt and the notice as the user answers them, alone and
+// with loading and storing the file (what vim's :%s#^#//# run includes); and opening a project of
+// 64 files of 100 KB each, timed until every window is shown. bench/projects-vs-vim.sh sets the
+// column figures next to vim on the same file.
+
+#include "benchsupport.h"
+#include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/projectwindows.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "shell/startup.h"
+#include "texttools/texttoolstate.h"
+#include "toolkit/notice.h"
+#include "toolkit/textfield.h"
+#include "toolkit/textpane.h"
+
+#include <QApplication>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+constexpr int columnLines = 100000;
+
+// The first 100,000 lines of the shared test text (about 4 MB).
+const std::string &columnText()
+{
+    static const std::string text = [] {
+        const std::string &all = sourceText();
+        size_t end = 0;
+        for (int line = 0; line < columnLines; ++line)
+            end = all.find('\n', end) + 1;
+        return all.substr(0, end);
+    }();
+    return text;
+}
+
+// The column text as a file; TSL_COLUMN_INPUT names one to use instead (the script's, which
+// vim reads too).
+const std::string &columnFile()
+{
+    static const std::string name = std::getenv("TSL_COLUMN_INPUT") ? std::getenv("TSL_COLUMN_INPUT")
+                                                                     : temporaryFile("tsl-bench-column-", columnText());
+    return name;
+}
+
+// Every line selected, "//" into "String -> ", "Insert at begin" at the question. Returns false
+// when it went otherwise.
+bool commentOutEveryLine()
+{
+    textsw_set_selection(textPane, 0, textsw_length(textPane), TEXTSW_SEL_PRIMARY);
+    NoticeScript notices;
+    notices.press("Insert at begin");
+    startColumnTool();
+    if (!toolPrompt)
+        return false;
+    toolPrompt->setValue(QStringLiteral("//"));
+    toolPrompt->pressReturn();
+    return notices.shown().size() == 1 && notices.pendingPresses() == 0 &&
+           textsw_contents(textPane, 0, 6) == "//    ";
+}
+
+void BM_Projects_ColumnInsertAtBegin_100k(benchmark::State &state)
+{
+    ensureMainWindow();
+    const std::string &text = columnText();
+    for (auto _ : state) {
+        state.PauseTiming();
+        textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
+        state.ResumeTiming();
+        if (!commentOutEveryLine() ||
+            textsw_length(textPane) != static_cast<long>(text.size()) + 2L * columnLines)
+            state.SkipWithError("the column tool went wrong");
+    }
+}
+
+// Load, Column add/del, store: what vim's run does. With TSL_COLUMN_OUTPUT set, the result is
+// stored there and kept, so that it can be compared with vim's.
+void BM_Projects_LoadColumnStore_100k(benchmark::State &state)
+{
+    ensureMainWindow();
+    const char *kept = std::getenv("TSL_COLUMN_OUTPUT");
+    const std::string output = kept ? kept : columnFile() + ".out";
+    for (auto _ : state) {
+        if (textsw_load_file(textPane, columnFile(), false) != 0 || !commentOutEveryLine() ||
+            textsw_store_file(textPane, output) != 0)
+            state.SkipWithError("load, column tool or store failed");
+    }
+    if (!kept)
+        unlink(output.c_str());
+}
+
+// A directory with main.c, 64 files of 100 KB and the project file naming them all.
+std::string projectDirectory()
+{
+    static std::string directory;
+    if (directory.empty()) {
+        char path[] = "/tmp/tsl-bench-project-XXXXXX";
+        if (!mkdtemp(path))
+            std::abort();
+        directory = path;
+        const std::string &all = sourceText();
+        const std::string file = all.substr(0, all.find('\n', 100 * 1024) + 1);
+        std::string project = "main.c\n";
+        for (int i = 0; i <= 64; ++i) {
+            const std::string name = i == 0 ? "main.c" : "part" + std::to_string(i) + ".c";
+            if (FILE *out = fopen((directory + "/" + name).c_str(), "w")) {
+                fwrite(file.data(), 1, file.size(), out);
+                fclose(out);
+            }
+            if (i > 0)
+                project += name + "\n";
+        }
+        if (FILE *out = fopen((directory + "/app.project").c_str(), "w")) {
+            fwrite(project.data(), 1, project.size(), out);
+            fclose(out);
+        }
+        std::atexit([] { std::system(("rm -rf '" + directory + "'").c_str()); });
+    }
+    return directory;
+}
+
+bool everyWindowShown(int count)
+{
+    for (int slot = 0; slot < count; ++slot) {
+        const ProjectWindow *window = projectWindowTable[slot];
+        if (!window || !window->frame->windowHandle() || !window->frame->windowHandle()->isExposed())
+            return false;
+    }
+    return true;
+}
+
+void BM_Projects_Open64Windows(benchmark::State &state)
+{
+    ensureMainWindow();
+    const std::string directory = projectDirectory();
+    if (chdir(directory.c_str()) != 0)
+        std::abort();
+    fileDirectory = workingDirectory = directory;
+    generalSettings.maxProjectWindows = 64;
+    NoticeScript notices;
+    for (auto _ : state) {
+        document.fileName = "app.project";
+        directoryChanged = false;
+        openProjectFile();
+        while (!everyWindowShown(64))
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QApplication::processEvents(); // their first paint
+        state.PauseTiming();
+        if (projectWindowCount != 64 || !notices.shown().empty())
+            state.SkipWithError("the project did not open its 64 windows");
+        for (int slot = 0; slot < projectWindowSlots; ++slot)
+            if (projectWindowTable[slot])
+                closeProjectWindow(slot);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Projects_ColumnInsertAtBegin_100k)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+    ->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_Projects_LoadColumnStore_100k)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+    ->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_Projects_Open64Windows)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+    ->ReportAggregatesOnly(true)->UseRealTime();

@@ -1,0 +1,154 @@
+// Building a project window: its frame, the bar with seven image buttons, the "Text tools"
+// pop-up menu and the text pane.
+#include "config/configuration.h"
+#include "documents/projectwindows.h"
+#include "shell/artwork.h"
+#include "shell/mainwindow.h"
+#include "shell/operations.h"
+#include "shell/startup.h"
+#include "texttools/find.h"
+#include "texttools/gotoline.h"
+#include "texttools/stringtools.h"
+#include "toolkit/imagebutton.h"
+#include "toolkit/menus.h"
+#include "toolkit/textpane.h"
+#include "toolkit/xfonts.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+
+namespace {
+
+constexpr int barHeight = 34;
+constexpr int buttonWidth = 24;
+constexpr int buttonHeight = 22;
+constexpr int buttonGap = 4;
+constexpr int buttonTop = (barHeight - buttonHeight) / 2;
+
+// The frame: the bar across the top, the pane below it. Closing it through the window manager
+// is the same as its close button.
+class ProjectFrame : public QWidget {
+public:
+    explicit ProjectFrame(int slot) : slot_(slot) { setObjectName("ProjectWindow"); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        // closeProjectWindow takes the frame down itself when the window closes.
+        event->ignore();
+        const ProjectWindow *window = projectWindow(slot_);
+        if (window && window->frame == this)
+            closeProjectWindow(slot_);
+    }
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        const ProjectWindow *window = projectWindow(slot_);
+        if (!window || window->frame != this)
+            return;
+        window->buttonBar->setGeometry(0, 0, width(), barHeight);
+        window->pane->setGeometry(0, barHeight, width(), height() - barHeight);
+    }
+
+private:
+    int slot_;
+};
+
+void onSave(ImageButton *button) { saveProjectWindow(button->clientValue()); }
+void onLineNumber(ImageButton *button) { startProjectGoToLine(button->clientValue()); }
+void onFind(ImageButton *button) { startProjectFind(button->clientValue()); }
+void onCut(ImageButton *) { cutString(); }
+void onCopy(ImageButton *) { copyString(); }
+void onInsert(ImageButton *button) { insertProjectString(button->clientValue()); }
+void onClose(ImageButton *button) { closeProjectWindow(button->clientValue()); }
+
+void buildButtonBar(ProjectWindow &window, int slot)
+{
+    struct BarButton {
+        const XbmImage *image;
+        ButtonNotifyProc proc;
+    };
+    const BarButton buttons[] = {{&saveFileImage, onSave},  {&goToLineImage, onLineNumber},
+                                 {&findForwardImage, onFind}, {&cutStringImage, onCut},
+                                 {&copyStringImage, onCopy}, {&insertStringImage, onInsert},
+                                 {&closeProjectImage, onClose}};
+    window.buttonBar = new QWidget(window.frame);
+    window.buttonBar->setObjectName("ProjectButtonBar");
+    int x = buttonGap;
+    for (const BarButton &b : buttons) {
+        // Every button but Cut carries the slot; Cut is the main window's action.
+        auto *button = new ImageButton(*b.image, b.proc, b.proc == onCut ? 0 : slot, window.buttonBar);
+        button->setGeometry(x, buttonTop, buttonWidth, buttonHeight);
+        x += buttonWidth + buttonGap;
+        if (b.proc == onSave)
+            window.saveButton = button;
+    }
+    window.saveButton->setInactive(true);
+    window.buttonBar->setGeometry(0, 0, window.frame->width(), barHeight);
+}
+
+// The menu's done procedure: gives the window's pane its caret back.
+void restoreProjectCaretAfterMenu(QMenu *menu)
+{
+    if (const ProjectWindow *window = projectWindow(menuValue(menu)))
+        window->pane->update();
+}
+
+#define ITEM(call) [](QMenu *, QAction *item) { call(menuItemValue(item)); }
+
+QMenu *buildMenu(QWidget *frame, int slot)
+{
+    QMenu *menu = menuCreate("Text tools", true, frame);
+    menuSetValue(menu, slot);
+    menuAddItem(menu, "Save", ITEM(saveProjectWindow), slot);
+    menuAddItem(menu, "Line number", ITEM(startProjectGoToLine), slot);
+    menuAddItem(menu, "Find", ITEM(startProjectFind), slot);
+    menuAddItem(menu, "Cut", [](QMenu *, QAction *) { cutString(); }, slot);
+    menuAddItem(menu, "Copy", [](QMenu *, QAction *) { copyString(); }, slot);
+    menuAddItem(menu, "Insert", ITEM(insertProjectString), slot);
+    menuSetDoneProc(menu, restoreProjectCaretAfterMenu);
+    return menu;
+}
+
+#undef ITEM
+
+} // namespace
+
+TextPane *createProjectPane(QWidget *frame, int slot)
+{
+    auto *pane = new TextPane(frame);
+    pane->setObjectName("ProjectPane");
+    textsw_set_memory_limit(pane, generalSettings.projectTextMemoryLimit);
+    textsw_set_auto_indent(pane, true);
+    textsw_set_client_data(pane, slot);
+    if (projectFont)
+        textsw_set_font(pane, projectFont->font);
+    return pane;
+}
+
+bool createProjectWindow(int slot, const std::string &name)
+{
+    if (slot < 0 || slot >= projectWindowSlots || projectWindowTable[slot])
+        return false;
+    auto *window = new ProjectWindow;
+    window->fileName = name;
+    window->frame = new ProjectFrame(slot);
+    window->frame->setWindowTitle(QString::fromLocal8Bit(name.data(), static_cast<int>(name.size())));
+    if (mainFrame)
+        window->frame->setWindowIcon(mainFrame->windowIcon());
+    window->frame->resize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight);
+    buildButtonBar(*window, slot);
+    window->menu = buildMenu(window->frame, slot);
+    window->pane = createProjectPane(window->frame, slot);
+    if (textsw_load_file(window->pane, name, false, 0) != 0) {
+        delete window->frame;
+        delete window;
+        return false;
+    }
+    textsw_set_notify_proc(window->pane, noteProjectPaneChange);
+    textsw_set_menu(window->pane, window->menu);
+    projectWindowTable[slot] = window;
+    window->pane->setGeometry(0, barHeight, window->frame->width(), window->frame->height() - barHeight);
+    window->frame->show();
+    return true;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The string tools: one held string of the program's own, taken from the primary selection
+// wherever it is on the display (Cut string, Copy string) and put in at a pane's caret or typed
+// into the terminal (Insert string). copyString, cutString, insertString() for the main text
+// pane and insertStringTerminal are declared with the other operations in shell/operations.h.
+#include <string>
+
+class TextPane;
+
+// The held string: the whole text of the last non-empty selection that was cut or copied,
+// byte for byte; empty at start. An Insert does not use it up.
+extern std::string heldString;
+
+// Insert string into `pane`: deletes the primary selection, wherever it is, then inserts the
+// held string at the pane's caret. Does nothing in a read-only pane, nor when the held string
+// would take the pane past its memory limit (nothing is deleted then either).
+void insertString(TextPane *pane);
+// The same for the text pane of the project window in `index`.
+void insertProjectString(int index);
