@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
@@ -117,6 +118,27 @@ struct GapWatch {
     }
 };
 
+// Resident memory of the process in kB: now, and the peak since resetPeakMemory().
+long residentKilobytes(const char *field)
+{
+    FILE *status = fopen("/proc/self/status", "r");
+    char line[256];
+    long value = 0;
+    while (status && fgets(line, sizeof line, status))
+        if (strncmp(line, field, strlen(field)) == 0)
+            value = atol(line + strlen(field));
+    if (status)
+        fclose(status);
+    return value;
+}
+void resetPeakMemory()
+{
+    if (FILE *refs = fopen("/proc/self/clear_refs", "w")) {
+        fputs("5", refs);
+        fclose(refs);
+    }
+}
+
 // state.range(0): megabytes of output.
 void BM_CompileOutputIntoResultsPane(benchmark::State &state)
 {
@@ -125,13 +147,17 @@ void BM_CompileOutputIntoResultsPane(benchmark::State &state)
     // "cat" stands in for a compiler: it writes the output into the pipe as fast as it can.
     snprintf(configurationTable[currentConfiguration].compilerCall, 4096, "cat %s", outputFile(outputBytes).c_str());
     qint64 worst = 0;
+    double peakPerByte = 0;
     for (auto _ : state) {
+        resetPeakMemory();
+        const long before = residentKilobytes("VmRSS:");
         GapWatch watch;
         startCompile();
         while (compileRunning())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         worst = std::max(worst, watch.worstGap());
         state.PauseTiming();
+        peakPerByte = std::max(peakPerByte, (residentKilobytes("VmHWM:") - before) * 1024.0 / outputBytes);
         if (!compilerOutput || static_cast<long>(compilerOutput->size()) != outputBytes + 4)
             state.SkipWithError("the output did not arrive whole");
         closeResults();
@@ -140,6 +166,7 @@ void BM_CompileOutputIntoResultsPane(benchmark::State &state)
     }
     state.SetBytesProcessed(state.iterations() * outputBytes);
     state.counters["worst_gap_ms"] = static_cast<double>(worst);
+    state.counters["peak_memory_per_byte"] = peakPerByte;
 }
 
 // The same child and pipe, read in 1024-byte pieces by a plain poll loop that keeps nothing.
