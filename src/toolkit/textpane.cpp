@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstring>
@@ -317,6 +319,27 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
     }
     popupMenu_->popup(event->globalPos());
     event->accept();
+}
+
+bool TextPane::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && marginTipProc_) {
+        const QPoint at = static_cast<QHelpEvent *>(event)->pos();
+        const long marksLeft = SendScintilla(SCI_GETMARGINWIDTHN, 0UL);
+        const long marksRight = marksLeft + SendScintilla(SCI_GETMARGINWIDTHN, 1UL);
+        std::string tip;
+        if (at.x() >= marksLeft && at.x() < marksRight) {
+            const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(marksRight), at.y());
+            tip = marginTipProc_(this, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+        }
+        if (tip.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
+                               "<pre>" + QString::fromUtf8(tip.c_str()).toHtmlEscaped() + "</pre>", viewport());
+        return true;
+    }
+    return QsciScintilla::viewportEvent(event);
 }
 
 void TextPane::keyPressEvent(QKeyEvent *event)
