@@ -17,11 +17,6 @@ constexpr std::size_t longestStringSequence = 4096;
 
 bool OutputText::append(const char *bytes, std::size_t count)
 {
-    return appendPlain(bytes, count);
-}
-
-bool OutputText::appendPlain(const char *bytes, std::size_t count)
-{
     if (count == 0)
         return true;
     // Room for the line index first, so that a failure leaves the text as it was.
@@ -88,26 +83,85 @@ long OutputText::lineOf(long position) const
 
 bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
 {
+    // The text is copied span by span between the sequences; its lines and its UTF-8 are looked
+    // at once for the whole piece afterwards. The text is never longer than the piece.
+    if (count == 0)
+        return true;
+    if (!samples_.reserveMore(count / sampleEvery + 1) || !bytes_.reserveMore(count))
+        return false;
+    const std::size_t from = bytes_.size();
     std::size_t at = 0;
     while (at < count) {
-        if (sequence_ == Sequence::none) {
-            const void *escape = std::memchr(bytes + at, escapeByte, count - at);
-            const std::size_t textEnd = escape ? static_cast<std::size_t>(static_cast<const char *>(escape) - bytes) : count;
-            if (!appendPlain(bytes + at, textEnd - at))
-                return false;
-            if (!escape)
-                break;
-            sequence_ = Sequence::escape;
-            sequenceLength_ = 1;
-            at = textEnd + 1;
+        if (sequence_ != Sequence::none) {
+            // A sequence begun in an earlier piece, or one this piece does not hold whole.
+            if (takeSequenceByte(static_cast<unsigned char>(bytes[at])))
+                ++at;
+            else
+                sequence_ = Sequence::none; // the byte is looked at again, as text
             continue;
         }
-        if (takeSequenceByte(static_cast<unsigned char>(bytes[at])))
-            ++at;
-        else
-            sequence_ = Sequence::none; // the byte is looked at again, as text
+        // Sequences often follow each other ("\e[01;31m\e[K"): no search between them.
+        const void *escape = static_cast<unsigned char>(bytes[at]) == escapeByte
+                                 ? bytes + at
+                                 : std::memchr(bytes + at, escapeByte, count - at);
+        const std::size_t textEnd = escape ? static_cast<std::size_t>(static_cast<const char *>(escape) - bytes) : count;
+        bytes_.append(bytes + at, textEnd - at); // room was made above
+        if (!escape)
+            break;
+        at = textEnd + 1 + takeWholeControlSequence(bytes + textEnd + 1, count - textEnd - 1);
+        if (at == textEnd + 1) {
+            sequence_ = Sequence::escape;
+            sequenceLength_ = 1;
+        }
     }
+    validator_.feed(bytes_.data() + from, bytes_.size() - from);
+    noteNewLines(from);
     return true;
+}
+
+// The common case: a control sequence ("\e[01;31m", "\e[K") that the piece holds whole, from
+// after its escape. Returns how many bytes it took (0: none, the byte-wise reading goes on).
+std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count)
+{
+    if (count < 2 || bytes[0] != '[')
+        return 0;
+    std::size_t at = 1;
+    bool colour = true;
+    while (at < count && at < longestControlSequence && bytes[at] >= 0x30 && bytes[at] <= 0x3F) {
+        colour = colour && (bytes[at] <= '9' || bytes[at] == ';' || bytes[at] == ':');
+        ++at;
+    }
+    if (at >= count || bytes[at] < 0x40 || bytes[at] > 0x7E)
+        return 0; // cut off, too long, or with intermediate bytes
+    if (bytes[at] == 'm' && colour)
+        takeColour(std::string_view(bytes + 1, at - 1));
+    return at + 1;
+}
+
+void OutputText::takeColour(std::string_view parameters)
+{
+    const std::size_t from = styles_.currentIndex();
+    const bool remembered = parameters.size() < sizeof(Transition::parameters);
+    if (remembered) {
+        for (const Transition &seen : transitions_) {
+            if (seen.from == from && seen.length == parameters.size() &&
+                std::memcmp(seen.parameters, parameters.data(), parameters.size()) == 0) {
+                styles_.setStyleIndex(static_cast<long>(size()), seen.to);
+                return;
+            }
+        }
+    }
+    TextStyle style = styles_.current();
+    applySgr(style, parameters);
+    // Without memory for the run the text goes on in the style it had.
+    if (!styles_.setStyle(static_cast<long>(size()), style) || !remembered)
+        return;
+    Transition &seen = transitions_[nextTransition_];
+    nextTransition_ = (nextTransition_ + 1) % transitions_.size();
+    seen.from = from;
+    seen.to = styles_.currentIndex();
+    seen.length = static_cast<std::uint8_t>(parameters.size());
+    std::memcpy(seen.parameters, parameters.data(), parameters.size());
 }
 
 bool OutputText::takeSequenceByte(unsigned char byte)
@@ -178,10 +232,6 @@ bool OutputText::takeSequenceByte(unsigned char byte)
 void OutputText::endSequence(unsigned char finalByte)
 {
     sequence_ = Sequence::none;
-    if (finalByte != 'm' || !colourSequence_)
-        return;
-    TextStyle style = styles_.current();
-    applySgr(style, parameters_);
-    // Without memory for the run the text goes on in the style it had.
-    styles_.setStyle(static_cast<long>(size()), style);
+    if (finalByte == 'm' && colourSequence_)
+        takeColour(parameters_);
 }

@@ -16,7 +16,9 @@
 #include "toolkit/textstyles.h"
 #include "toolkit/utf8check.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -54,12 +56,13 @@ public:
 
 private:
     static constexpr long sampleEvery = 16;
-    bool appendPlain(const char *bytes, std::size_t count);
     void noteNewLines(std::size_t from);
     // Takes one byte of an escape sequence; false when the byte ends the sequence without
     // belonging to it (it is then text).
     bool takeSequenceByte(unsigned char byte);
     void endSequence(unsigned char finalByte);
+    std::size_t takeWholeControlSequence(const char *bytes, std::size_t count);
+    void takeColour(std::string_view parameters);
 
     MappedArray<char> bytes_;
     MappedArray<long> samples_; // samples_[k]: where line (k + 1) * sampleEvery begins
@@ -75,6 +78,17 @@ private:
     std::string parameters_; // of a control sequence
     bool colourSequence_ = false; // only digits, ';' and ':' so far
     std::size_t sequenceLength_ = 0;
+
+    // Colour sequences seen lately and the style each led to from the style before: a program
+    // writes the same few again and again.
+    struct Transition {
+        std::size_t from = 0;
+        std::size_t to = 0;
+        std::uint8_t length = 0xFF; // of the parameters; 0xFF: none yet
+        char parameters[15];
+    };
+    std::array<Transition, 8> transitions_;
+    std::size_t nextTransition_ = 0;
 };
 
 inline std::string_view textOf(const OutputText &text)

@@ -13,18 +13,26 @@ constexpr std::uint32_t basicColours[16] = {
     0x5E5C64, 0xF66151, 0x33B86A, 0xC88800, 0x2A7BDE, 0xC061CB, 0x33A7C7, 0xD0D0D0,
 };
 
+// The most parameters of a sequence, and values of a parameter, that are looked at.
+constexpr std::size_t mostParameters = 64;
+constexpr std::size_t mostValues = 8;
+
 // The values of one parameter: "38:2::10:20:30" gives 38, 2, 0, 10, 20, 30. Values are held at
-// 65535; a missing value is 0.
-std::vector<int> subParameters(std::string_view parameter)
+// 65535; a missing value is 0. Returns how many there are.
+std::size_t subParameters(std::string_view parameter, int *values)
 {
-    std::vector<int> values(1, 0);
+    std::size_t count = 1;
+    values[0] = 0;
     for (char c : parameter) {
-        if (c == ':')
-            values.push_back(0);
-        else if (c >= '0' && c <= '9')
-            values.back() = std::min(values.back() * 10 + (c - '0'), 65535);
+        if (c == ':') {
+            if (count == mostValues)
+                break;
+            values[count++] = 0;
+        } else if (c >= '0' && c <= '9') {
+            values[count - 1] = std::min(values[count - 1] * 10 + (c - '0'), 65535);
+        }
     }
-    return values;
+    return count;
 }
 
 std::uint32_t rgb(int red, int green, int blue)
@@ -35,17 +43,17 @@ std::uint32_t rgb(int red, int green, int blue)
 
 // An extended colour from its values after the 38 or 48: 5;n or 2;r;g;b (with colons a colour
 // space may stand before r). Sets `colour` and returns how many values it took (0: none valid).
-std::size_t extendedColour(const std::vector<int> &values, std::size_t at, bool colons, std::uint32_t &colour)
+std::size_t extendedColour(const int *values, std::size_t size, std::size_t at, bool colons, std::uint32_t &colour)
 {
-    if (at >= values.size())
+    if (at >= size)
         return 0;
-    if (values[at] == 5 && at + 1 < values.size()) {
+    if (values[at] == 5 && at + 1 < size) {
         colour = paletteColour(values[at + 1]);
         return 2;
     }
     if (values[at] == 2) {
-        const std::size_t first = colons && values.size() - at >= 5 ? at + 2 : at + 1;
-        if (first + 2 < values.size()) {
+        const std::size_t first = colons && size - at >= 5 ? at + 2 : at + 1;
+        if (first + 2 < size) {
             colour = rgb(values[first], values[first + 1], values[first + 2]);
             return first + 3 - at;
         }
@@ -70,37 +78,64 @@ std::uint32_t paletteColour(int index)
     return rgb(grey, grey, grey);
 }
 
+namespace {
+
+// Reads the parameters of a sequence one by one: each parameter's first value, and the whole
+// parameter (which may hold colon-separated values of its own).
+class ParameterReader {
+public:
+    explicit ParameterReader(std::string_view parameters) : parameters_(parameters) {}
+    bool next(int &value, std::string_view &parameter)
+    {
+        if (done_)
+            return false;
+        const std::size_t semicolon = parameters_.find(';', at_);
+        parameter = parameters_.substr(at_, semicolon == std::string_view::npos ? std::string_view::npos : semicolon - at_);
+        done_ = semicolon == std::string_view::npos;
+        at_ = done_ ? parameters_.size() : semicolon + 1;
+        value = 0;
+        for (char c : parameter) {
+            if (c == ':')
+                break;
+            if (c >= '0' && c <= '9')
+                value = std::min(value * 10 + (c - '0'), 65535);
+        }
+        return true;
+    }
+
+private:
+    std::string_view parameters_;
+    std::size_t at_ = 0;
+    bool done_ = false;
+};
+
+} // namespace
+
 void applySgr(TextStyle &style, std::string_view parameters)
 {
-    // The parameters, split at ';'; each may hold colon-separated values of its own.
-    std::vector<std::string_view> split;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t semicolon = parameters.find(';', from);
-        split.push_back(parameters.substr(from, semicolon == std::string_view::npos ? std::string_view::npos
-                                                                                      : semicolon - from));
-        if (semicolon == std::string_view::npos)
-            break;
-        from = semicolon + 1;
-    }
-    std::vector<int> plain; // the first value of each parameter
-    for (std::string_view parameter : split)
-        plain.push_back(subParameters(parameter).front());
-
-    for (std::size_t i = 0; i < split.size(); ++i) {
-        const int code = plain[i];
+    ParameterReader reader(parameters);
+    int code = 0;
+    std::string_view parameter;
+    while (reader.next(code, parameter)) {
         if (code == 38 || code == 48) {
             std::uint32_t colour = 0;
-            std::size_t taken = 0;
-            if (split[i].find(':') != std::string_view::npos) {
-                extendedColour(subParameters(split[i]), 1, true, colour);
+            int values[mostValues];
+            if (parameter.find(':') != std::string_view::npos) {
+                extendedColour(values, subParameters(parameter, values), 1, true, colour);
             } else {
-                taken = extendedColour(plain, i + 1, false, colour);
-                if (taken == 0) // a broken colour takes the rest of the sequence with it
-                    taken = split.size() - i - 1;
+                // 5;n or 2;r;g;b follow as parameters of their own. A broken colour takes the
+                // rest of the sequence with it.
+                std::size_t count = 0;
+                std::string_view ignored;
+                if (reader.next(values[0], ignored)) {
+                    count = 1;
+                    const std::size_t wanted = values[0] == 5 ? 2 : values[0] == 2 ? 4 : mostValues;
+                    while (count < wanted && reader.next(values[count], ignored))
+                        ++count;
+                }
+                extendedColour(values, count, 0, false, colour);
             }
-            (code == 38 ? style.foreground : style.background) = colour ? colour : 0;
-            i += taken;
+            (code == 38 ? style.foreground : style.background) = colour;
             continue;
         }
         switch (code) {
@@ -145,21 +180,40 @@ StyleRuns::StyleRuns()
 
 std::size_t StyleRuns::indexOf(const TextStyle &style)
 {
+    // Outputs switch between a few styles again and again: those are looked at first.
+    for (std::size_t index : recent_)
+        if (styles_[index] == style)
+            return index;
     const auto known = indices_.find(style);
-    if (known != indices_.end())
+    if (known != indices_.end()) {
+        remember(known->second);
         return known->second;
+    }
     if (styles_.size() > indexMask)
         return 0; // the table is full: further new styles are shown plain
     styles_.push_back(style);
     indices_.emplace(style, styles_.size() - 1);
+    remember(styles_.size() - 1);
     return styles_.size() - 1;
+}
+
+void StyleRuns::remember(std::size_t index)
+{
+    recent_[nextRecent_] = index;
+    nextRecent_ = (nextRecent_ + 1) % recent_.size();
 }
 
 bool StyleRuns::setStyle(long position, const TextStyle &style)
 {
     if (style == styles_[currentIndex_])
         return true;
-    const std::size_t index = indexOf(style);
+    return setStyleIndex(position, indexOf(style));
+}
+
+bool StyleRuns::setStyleIndex(long position, std::size_t index)
+{
+    if (index == currentIndex_ || index >= styles_.size())
+        return true;
     const std::uint64_t run = static_cast<std::uint64_t>(position) << indexBits | index;
     // Sequences that follow each other without text between them make one run.
     if (!runs_.empty() && runStart(runs_.size() - 1) == position) {
@@ -184,5 +238,6 @@ void StyleRuns::clear()
     styles_.resize(1);
     indices_.clear();
     indices_.emplace(TextStyle(), 0);
+    recent_.fill(0);
     currentIndex_ = 0;
 }

@@ -5,6 +5,7 @@
 
 #include "toolkit/mappedarray.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -57,6 +58,9 @@ public:
     // false when there is no memory for the run (the style then goes on as before).
     bool setStyle(long position, const TextStyle &style);
     const TextStyle &current() const { return styles_[currentIndex_]; }
+    // The same with the index of a style in the table (as currentIndex() gave it).
+    bool setStyleIndex(long position, std::size_t index);
+    std::size_t currentIndex() const { return currentIndex_; }
 
     std::size_t runCount() const { return runs_.size(); }
     long runStart(std::size_t run) const { return static_cast<long>(runs_[run] >> indexBits); }
@@ -70,9 +74,12 @@ private:
     static constexpr int indexBits = 16;
     static constexpr std::uint64_t indexMask = (std::uint64_t(1) << indexBits) - 1;
     std::size_t indexOf(const TextStyle &style);
+    void remember(std::size_t index);
 
     MappedArray<std::uint64_t> runs_;
     std::vector<TextStyle> styles_; // index 0: plain
     std::unordered_map<TextStyle, std::size_t, TextStyleHash> indices_;
     std::size_t currentIndex_ = 0;
+    std::array<std::size_t, 4> recent_{}; // indices of styles used lately
+    std::size_t nextRecent_ = 0;
 };
