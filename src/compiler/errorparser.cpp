@@ -65,22 +65,32 @@ long readLineNumber(std::string_view output, std::size_t pos, std::size_t lineEn
     return negative ? -value : value;
 }
 
+bool sameLetters(std::string_view word, const char *lower)
+{
+    for (char c : word) {
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != *lower++)
+            return false;
+    }
+    return true;
+}
+
 // The kind that a word of a message gives, if any.
 bool kindOfWord(std::string_view word, MessageKind &kind)
 {
-    if (word.size() > 7)
-        return false;
-    char lower[8] = {};
-    for (std::size_t i = 0; i < word.size(); ++i)
-        lower[i] = static_cast<char>(word[i] >= 'A' && word[i] <= 'Z' ? word[i] - 'A' + 'a' : word[i]);
-    const std::string_view w(lower, word.size());
-    if (w == "error" || w == "fatal") {
-        kind = MessageKind::error;
-        return true;
-    }
-    if (w == "warning" || w == "note" || w == "remark") {
-        kind = MessageKind::warning;
-        return true;
+    struct Word {
+        const char *lower;
+        std::size_t length;
+        MessageKind kind;
+    };
+    static const Word words[] = {{"error", 5, MessageKind::error},     {"fatal", 5, MessageKind::error},
+                                 {"warning", 7, MessageKind::warning}, {"note", 4, MessageKind::warning},
+                                 {"remark", 6, MessageKind::warning}};
+    const char first = static_cast<char>(word[0] >= 'A' && word[0] <= 'Z' ? word[0] - 'A' + 'a' : word[0]);
+    for (const Word &w : words) {
+        if (w.length == word.size() && w.lower[0] == first && sameLetters(word, w.lower)) {
+            kind = w.kind;
+            return true;
+        }
     }
     return false;
 }
@@ -298,17 +308,23 @@ ErrorEntries IncrementalErrorParser::finish(std::string_view output)
 // "make[1]: Entering directory '/home/me/src'" ... "make[1]: Leaving directory '/home/me/src'".
 void IncrementalErrorParser::followDirectory(std::string_view line)
 {
+    // "<program>: Entering directory" or "<program>[level]: Leaving directory": the words come
+    // after the first colon.
     static const std::string_view entering = ": Entering directory ", leaving = ": Leaving directory ";
-    const std::size_t enter = line.find(entering);
-    if (enter == std::string_view::npos) {
-        if (line.find(leaving) == std::string_view::npos)
-            return;
+    const void *colon = std::memchr(line.data(), ':', line.size());
+    if (!colon)
+        return;
+    const std::string_view report = line.substr(static_cast<std::size_t>(static_cast<const char *>(colon) - line.data()));
+    if (report.substr(0, leaving.size()) == leaving) {
         if (directoriesNotKept_ > 0)
             --directoriesNotKept_;
         else if (!directories_.empty())
             directories_.pop_back();
         return;
     }
+    if (report.substr(0, entering.size()) != entering)
+        return;
+    const std::size_t enter = static_cast<std::size_t>(static_cast<const char *>(colon) - line.data());
     // The name stands between quotes: '...', `...' or the typographic ones.
     std::string_view rest = line.substr(enter + entering.size());
     std::string_view closing = "'";

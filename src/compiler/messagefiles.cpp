@@ -35,6 +35,18 @@ EditedFileResolver::EditedFileResolver(std::string compileDirectory, const std::
 
 int EditedFileResolver::resolve(std::string_view directory, std::string_view filePart)
 {
+    // Messages about one file come one after the other.
+    if (lastAsked_ && directory == lastDirectory_ && filePart == lastFilePart_)
+        return lastAnswer_;
+    lastAsked_ = true;
+    lastDirectory_ = directory;
+    lastFilePart_ = filePart;
+    lastAnswer_ = lookUp(directory, filePart);
+    return lastAnswer_;
+}
+
+int EditedFileResolver::lookUp(std::string_view directory, std::string_view filePart)
+{
     std::string path;
     if (!isAbsolute(filePart)) {
         if (isAbsolute(directory)) {

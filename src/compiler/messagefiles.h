@@ -43,7 +43,12 @@ public:
     bool sameAs(const EditedFileResolver &other) const;
 
 private:
+    int lookUp(std::string_view directory, std::string_view filePart);
+
     std::string compileDirectory_;
     std::vector<std::pair<int, FileIdentity>> files_;
     std::map<std::string, int, std::less<>> known_;
+    bool lastAsked_ = false;
+    std::string lastDirectory_, lastFilePart_;
+    int lastAnswer_ = noEditedFile;
 };

@@ -59,7 +59,13 @@ public:
         size_ += count;
         return true;
     }
-    bool push_back(const T &value) { return append(&value, 1); }
+    bool push_back(const T &value)
+    {
+        if (!roomFor(1))
+            return false;
+        items_[size_++] = value;
+        return true;
+    }
     // Makes room for `count` more values without adding them; false when there is no memory.
     bool reserveMore(std::size_t count) { return roomFor(count); }
     // Drops the values from `size` on (the memory is kept for later appends).
