@@ -324,20 +324,21 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
 bool TextPane::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && marginTipProc_) {
-        const QPoint at = static_cast<QHelpEvent *>(event)->pos();
+        const auto *help = static_cast<QHelpEvent *>(event);
         const long marksLeft = SendScintilla(SCI_GETMARGINWIDTHN, 0UL);
         const long marksRight = marksLeft + SendScintilla(SCI_GETMARGINWIDTHN, 1UL);
-        std::string tip;
-        if (at.x() >= marksLeft && at.x() < marksRight) {
-            const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(marksRight), at.y());
-            tip = marginTipProc_(this, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+        if (help->pos().x() >= marksLeft && help->pos().x() < marksRight) {
+            const long position =
+                SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(marksRight), help->pos().y());
+            const std::string tip =
+                marginTipProc_(this, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+            if (tip.empty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), "<pre>" + QString::fromUtf8(tip.c_str()).toHtmlEscaped() + "</pre>",
+                                   viewport());
+            return true;
         }
-        if (tip.empty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
-                               "<pre>" + QString::fromUtf8(tip.c_str()).toHtmlEscaped() + "</pre>", viewport());
-        return true;
     }
     return QsciScintilla::viewportEvent(event);
 }

@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -165,4 +171,42 @@ TEST(TextStyles, ReadsSgrParametersAsTerminalsDo)
     EXPECT_EQ(paletteColour(16), 0xFF000000u);
     EXPECT_EQ(paletteColour(231), 0xFFFFFFFFu);
     EXPECT_EQ(paletteColour(244), 0xFF808080u);
+}
+
+// Run in a child process whose address space is limited: appending fails, and what was kept stays.
+TEST(OutputText, RunningOutOfMemoryKeepsWhatWasAppended)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long size = 0;
+        FILE *status = fopen("/proc/self/status", "r");
+        char line[256];
+        while (status && fgets(line, sizeof line, status))
+            if (strncmp(line, "VmSize:", 7) == 0)
+                size = atol(line + 7) * 1024;
+        if (status)
+            fclose(status);
+        const rlim_t room = static_cast<rlim_t>(size) + (64 << 20);
+        struct rlimit limit = {room, room};
+        setrlimit(RLIMIT_AS, &limit);
+        std::string piece(1 << 20, 'x');
+        piece[10] = '\n';
+        piece[20] = '\x1b'; // with the 'x' after it, a two-byte sequence that is taken out
+        OutputText text;
+        std::size_t kept = 0, pieces = 0;
+        for (; pieces < 1000 && text.appendProgramOutput(piece.data(), piece.size()); ++pieces)
+            kept = text.size();
+        const bool failed = pieces < 1000;
+        const long lastPiece = static_cast<long>(kept) - static_cast<long>(piece.size() - 2);
+        const bool intact = pieces > 0 && text.size() == kept && kept == pieces * (piece.size() - 2) &&
+                            text.lineCount() == static_cast<long>(pieces) + 1 &&
+                            text.lineStart(static_cast<long>(pieces)) == lastPiece + 11;
+        if (!(failed && intact))
+            fprintf(stderr, "pieces %zu kept %zu lines %ld\n", pieces, kept, text.lineCount());
+        _exit(failed && intact ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
