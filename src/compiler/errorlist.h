@@ -6,16 +6,18 @@
 //
 // How the window code uses it:
 //     rebuildErrorList():  if (!compilerOutput) return;       // list, cursor, buttons kept
-//                          errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), errorForm,
-//                                            fileName, projectTitles));
-//                          apply errorList.buttons();
+//                          IncrementalErrorParser parser(errorForm, fileName, projectTitles,
+//                                                        files on disk);
+//                          errorList.rebuild(parser.finish(textOf(*compilerOutput)));
+//                          apply errorList.buttons(); place the marks (messagemarks.h)
 //     at a compile's end:  finishErrorList(parser): the same, from the lines matched as the
 //                          output arrived (IncrementalErrorParser)
 //     nextError() etc.:    ErrorStep step = errorList.next();   (or errorList.select(index) for the
 //                          message line that the user double-clicked: errorList.indexAt(position))
 //                          set resultsMessage to step.message; apply errorList.buttons();
 //                          if (step.shown) show it: scroll to lineStart, secondary selection
-//                          lineStart..lineEnd, goToLine(pane of projectSlot, lineNumber - 1).
+//                          lineStart..lineEnd, goToLine(pane of projectSlot, lineNumber - 1),
+//                          underline its column (markMessageColumn).
 //     during a compile:    errorList.deactivateButtons();
 
 #include "compiler/errorparser.h"
