@@ -56,13 +56,13 @@ void keepPiece(std::string_view piece)
 }
 
 // Says at the end of the results pane how much of the output it does not show.
-void tellDroppedOutput(long shown)
+void tellDroppedOutput(OutputPane *pane)
 {
     std::string told;
-    const long notShown = static_cast<long>(compilerOutput->size()) - shown;
+    const long notShown = static_cast<long>(compilerOutput->size()) - textsw_length(pane);
     if (notShown > 0)
         told = "--- " + std::to_string(notShown) + " bytes of output not shown: the results window shows at most " +
-               std::to_string(generalSettings.resultsTextMemoryLimit) + " bytes ---";
+               std::to_string(textsw_memory_limit(pane)) + " bytes ---";
     if (lostOutputBytes > 0)
         told += std::string(told.empty() ? "" : " ") + "--- " + std::to_string(lostOutputBytes) +
                 " bytes of output lost: no memory was left for them ---";
@@ -242,7 +242,7 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     compilerOutput = std::move(outputChunks);
     outputChunks.reset();
     if (resultsWindow)
-        tellDroppedOutput(textsw_length(resultsWindow->resultsPane));
+        tellDroppedOutput(resultsWindow->resultsPane);
 
     showLock(false);
     if (resultsWindow)
