@@ -1,7 +1,8 @@
 // A compile whose compiler writes 100 MB of gcc-like lines, captured into the results pane of the
-// real main window, against a bare loop that only reads the same pipe. Reports MB/s and the
+// real main window, against a bare loop that only reads the same pipe; the same 100 MB with the
+// colour sequences of gcc in every line. Reports MB/s (of the output without the sequences), the
 // longest gap between two expiries of a 50 ms timer while the output arrives (how long the window
-// was kept from answering). Run under a virtual display: xvfb-run -a build/bench/tsl_bench
+// was kept from answering), and the peak of resident memory per byte of output. Run under a virtual display: xvfb-run -a build/bench/tsl_bench
 // --benchmark_filter=CompileOutput
 #include "compiler/compilerprocess.h"
 #include "compiler/compilestate.h"
@@ -12,6 +13,9 @@
 #include "documents/documentactions.h"
 #include "shell/operations.h"
 #include "shell/startup.h"
+#include "toolkit/outputtext.h"
+
+#include "benchsupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +24,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
@@ -49,20 +54,35 @@ const std::string &workDirectory()
 }
 
 // Writes `bytes` of gcc-like lines into output-<bytes>.txt in the working directory; returns its name.
-std::string outputFile(long bytes)
+// With `coloured` every line carries the colour sequences of gcc -fdiagnostics-color=always
+// (output-<bytes>-coloured.txt), and without them it is the same text.
+std::string outputFile(long bytes, bool coloured = false)
 {
-    const std::string name = "output-" + std::to_string(bytes) + ".txt";
+    const std::string name = "output-" + std::to_string(bytes) + (coloured ? "-coloured" : "") + ".txt";
     const std::string path = workDirectory() + "/" + name;
     if (access(path.c_str(), F_OK) == 0)
         return name;
-    std::string text;
-    text.reserve(static_cast<size_t>(bytes) + 256);
-    for (long i = 0; static_cast<long>(text.size()) < bytes; ++i) {
-        text += "prog.c:" + std::to_string(i % 5000 + 1) +
-                ":13: error: \xE2\x80\x98value\xE2\x80\x99 undeclared (first use in this function)\n";
-        text += "    " + std::to_string(i % 5000 + 1) + " |     int x = value;\n";
+    std::string text, plain;
+    text.reserve(static_cast<size_t>(bytes) * (coloured ? 2 : 1) + 256);
+    const std::string bold = coloured ? "\x1b[01m\x1b[K" : "", red = coloured ? "\x1b[01;31m\x1b[K" : "",
+                      reset = coloured ? "\x1b[m\x1b[K" : "";
+    for (long i = 0; static_cast<long>(plain.size()) < bytes; ++i) {
+        const std::string number = std::to_string(i % 5000 + 1);
+        const std::string message = "prog.c:" + number + ":13: error: \xE2\x80\x98value\xE2\x80\x99 undeclared (first use in this function)\n";
+        const std::string source = "    " + number + " |     int x = value;\n";
+        if (static_cast<long>(plain.size() + message.size() + source.size()) > bytes) {
+            // The last lines, cut at the size, without colours.
+            const std::string rest = (message + source).substr(0, static_cast<size_t>(bytes) - plain.size());
+            text += rest;
+            plain += rest;
+            break;
+        }
+        plain += message;
+        plain += source;
+        text += bold + "prog.c:" + number + ":13:" + reset + " " + red + "error: " + reset + "\xE2\x80\x98" + bold +
+                "value" + reset + "\xE2\x80\x99 undeclared (first use in this function)\n";
+        text += "    " + number + " |     int x = " + red + "value" + reset + ";\n";
     }
-    text.resize(static_cast<size_t>(bytes));
     FILE *out = fopen(path.c_str(), "wb");
     fwrite(text.data(), 1, text.size(), out);
     fclose(out);
@@ -76,10 +96,7 @@ void ensureMainWindow()
     if (built)
         return;
     built = true;
-    static int argc = 1;
-    static char name[] = "tsl_bench";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    ensureApplication();
     if (chdir(workDirectory().c_str()) != 0)
         perror("chdir");
     FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r");
@@ -117,21 +134,48 @@ struct GapWatch {
     }
 };
 
-// state.range(0): megabytes of output.
+// Resident memory of the process in kB: now, and the peak since resetPeakMemory().
+long residentKilobytes(const char *field)
+{
+    FILE *status = fopen("/proc/self/status", "r");
+    char line[256];
+    long value = 0;
+    while (status && fgets(line, sizeof line, status))
+        if (strncmp(line, field, strlen(field)) == 0)
+            value = atol(line + strlen(field));
+    if (status)
+        fclose(status);
+    return value;
+}
+void resetPeakMemory()
+{
+    if (FILE *refs = fopen("/proc/self/clear_refs", "w")) {
+        fputs("5", refs);
+        fclose(refs);
+    }
+}
+
+// state.range(0): megabytes of output (without colour sequences); state.range(1): 1 when every
+// line is coloured.
 void BM_CompileOutputIntoResultsPane(benchmark::State &state)
 {
     const long outputBytes = state.range(0) * 1024 * 1024;
     ensureMainWindow();
     // "cat" stands in for a compiler: it writes the output into the pipe as fast as it can.
-    snprintf(configurationTable[currentConfiguration].compilerCall, 4096, "cat %s", outputFile(outputBytes).c_str());
+    snprintf(configurationTable[currentConfiguration].compilerCall, 4096, "cat %s",
+             outputFile(outputBytes, state.range(1) != 0).c_str());
     qint64 worst = 0;
+    double peakPerByte = 0;
     for (auto _ : state) {
+        resetPeakMemory();
+        const long before = residentKilobytes("VmRSS:");
         GapWatch watch;
         startCompile();
         while (compileRunning())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         worst = std::max(worst, watch.worstGap());
         state.PauseTiming();
+        peakPerByte = std::max(peakPerByte, (residentKilobytes("VmHWM:") - before) * 1024.0 / outputBytes);
         if (!compilerOutput || static_cast<long>(compilerOutput->size()) != outputBytes + 4)
             state.SkipWithError("the output did not arrive whole");
         closeResults();
@@ -140,6 +184,7 @@ void BM_CompileOutputIntoResultsPane(benchmark::State &state)
     }
     state.SetBytesProcessed(state.iterations() * outputBytes);
     state.counters["worst_gap_ms"] = static_cast<double>(worst);
+    state.counters["peak_memory_per_byte"] = peakPerByte;
 }
 
 // The same child and pipe, read in 1024-byte pieces by a plain poll loop that keeps nothing.
@@ -169,7 +214,37 @@ void BM_CompileOutputBarePipeLoop(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * outputBytes);
 }
 
+// Only keeping the output: the same 100 MB handed to an OutputText in 1024-byte pieces, with and
+// without colour sequences (state.range(0)), without pipe or window.
+void BM_CompileOutputKeptInPieces(benchmark::State &state)
+{
+    const long outputBytes = 100L * 1024 * 1024;
+    const std::string path = workDirectory() + "/" + outputFile(outputBytes, state.range(0) != 0);
+    std::string bytes;
+    if (FILE *in = fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, in)) > 0;)
+            bytes.append(buffer, n);
+        fclose(in);
+    }
+    for (auto _ : state) {
+        OutputText text;
+        for (size_t at = 0; at < bytes.size(); at += 1024)
+            text.appendProgramOutput(bytes.data() + at, std::min<size_t>(1024, bytes.size() - at));
+        if (static_cast<long>(text.size()) != outputBytes)
+            state.SkipWithError("the text is not the output without its sequences");
+    }
+    state.SetBytesProcessed(state.iterations() * outputBytes);
+}
+
 } // namespace
 
-BENCHMARK(BM_CompileOutputIntoResultsPane)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_CompileOutputKeptInPieces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CompileOutputIntoResultsPane)
+    ->Args({10, 0})
+    ->Args({100, 0})
+    ->Args({100, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_CompileOutputBarePipeLoop)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();

@@ -41,6 +41,9 @@ void writeReason(const char *prefix, int error)
 
 [[noreturn]] void runChild(int writeEnd, int highestDescriptor, char *const *argv)
 {
+    // A group of its own: stopping the compile signals the group, and with it whatever the
+    // compiler runs (make's jobs, a shell's commands).
+    setpgid(0, 0);
     // A write end among 0 to 2 (the program started with standard descriptors closed) would be
     // overwritten below, or keep its close-on-exec mark through dup2 onto itself.
     if (writeEnd <= STDERR_FILENO)
@@ -107,6 +110,8 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
     if (pid == 0)
         runChild(ends[1], highestDescriptor, argv.data());
 
+    // Also here, so that the group exists before anything is signalled (whichever runs first).
+    setpgid(pid, pid);
     close(ends[1]);
     fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
     pid_ = pid;
@@ -115,8 +120,7 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
 }
 
 CompilerProcess::ReadResult
-CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
-                                   const std::function<void(std::string_view)> &onPiece)
+CompilerProcess::readWaitingOutput(const std::function<void(std::string_view)> &onPiece)
 {
     ReadResult result;
     if (readEnd_ < 0) {
@@ -136,8 +140,8 @@ CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
         if (n > 0) {
             result.bytes += static_cast<size_t>(n);
             left -= n;
-            if (chunks.append(buffer, static_cast<size_t>(n)) && onPiece)
-                onPiece(chunks.piece(chunks.pieceCount() - 1));
+            if (onPiece)
+                onPiece(std::string_view(buffer, static_cast<size_t>(n)));
         } else if (n == 0) {
             result.endOfOutput = true;
             break;
@@ -150,6 +154,16 @@ CompilerProcess::readWaitingOutput(CompilerOutputChunks &chunks,
         }
     }
     return result;
+}
+
+bool CompilerProcess::interrupt() const
+{
+    return pid_ > 0 && ::kill(-pid_, SIGINT) == 0;
+}
+
+bool CompilerProcess::kill() const
+{
+    return pid_ > 0 && ::kill(-pid_, SIGKILL) == 0;
 }
 
 void CompilerProcess::closeOutput()

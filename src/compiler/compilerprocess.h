@@ -1,35 +1,36 @@
 #pragma once
 // The compiler child of a captured compile: plain POSIX, no widgets. The child gets the write
 // end of one pipe as its standard output and standard error, /dev/null as standard input, no
-// other descriptors, default signal actions and an empty signal mask; the program is found
-// along the search path. When it cannot be executed, the child writes the reason into the pipe
+// other descriptors, default signal actions, an empty signal mask and a process group of its
+// own (so that stopping it reaches whatever it started); the program is found along the search
+// path. When it cannot be executed, the child writes the reason into the pipe
 // ("execvp: No such file or directory", preceded by "program: reason" for any error other than
 // a missing program) and exits with status 1.
 //
 // Driving it from the notifier (window code):
-//     startCompile:   chunks.clear(); parser = startErrorParser();
+//     startCompile:   output = new OutputText; parser = startErrorParser();
 //                     switch (process.start(words)) { ... pipeFailed, forkFailed: show
 //                     forkFailedMessage in the terminal and type the command there instead }
 //                     notify_set_input_func(client, readCompilerOutput, process.outputDescriptor());
 //                     notify_set_wait3_func(client, compilerEnded, process.processId());
-//                     chunks.append(programNameLine(words)); show it; liveDisplay = true;
+//                     output.append(programNameLine(words)); show it; liveDisplay = true;
 //     readCompilerOutput(client, fd):
-//                     auto r = process.readWaitingOutput(chunks, showPiece);
-//                     parser.parseArrived(chunks.joined());
+//                     auto r = process.readWaitingOutput(keepAndShowPiece);
+//                     parser.parseArrived(output.text());
 //                     if (r.endOfOutput || r.failed)     // stop watching a pipe at its end
 //                         notify_set_input_func(client, nullptr, fd);
+//     breakExecution: process.interrupt(); after 3 s, if it still runs: process.kill();
 //     compilerEnded(client, pid, status):
 //                     CompileEnd end = compileEndReport(status);   // compilecommand.h
 //                     if (!end.endsCompile) return NOTIFY_IGNORED; // stopped: keeps running
-//                     process.readWaitingOutput(chunks, showPiece); // what is still waiting
+//                     process.readWaitingOutput(keepAndShowPiece); // what is still waiting
 //                     notify_set_input_func(client, nullptr, process.outputDescriptor());
 //                     process.closeOutput();
-//                     compilerOutput = chunks.takeText(); ... finishErrorList(parser);
+//                     compilerOutput = output; ... finishErrorList(parser);
 // The process is reaped by the notifier's child handler (waitpid on processId()); this object
 // never waits for it.
 
-#include "compiler/compileroutput.h"
-
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -68,10 +69,13 @@ public:
     int outputDescriptor() const { return readEnd_; }
 
     // Reads the bytes waiting on the pipe (as many as it reports waiting) in pieces of at most
-    // outputPieceSize bytes; each piece is appended to `chunks` and then handed to `onPiece`.
-    // A piece there is no memory for is read and dropped. Never blocks.
-    ReadResult readWaitingOutput(CompilerOutputChunks &chunks,
-                                 const std::function<void(std::string_view)> &onPiece = {});
+    // outputPieceSize bytes, each handed to `onPiece` exactly as read. Never blocks.
+    ReadResult readWaitingOutput(const std::function<void(std::string_view)> &onPiece);
+
+    // Sends SIGINT (interrupt) or SIGKILL (kill) to the child's process group: the compiler and
+    // everything it started. False when no child runs or the signal could not be sent.
+    bool interrupt() const;
+    bool kill() const;
 
     // Closes the pipe's read end; the process id is forgotten.
     void closeOutput();

@@ -1,8 +1,10 @@
 #include "compiler/compilestate.h"
 
 CompilerProcess compilerProcess;
-CompilerOutputChunks outputChunks;
+std::shared_ptr<OutputText> outputChunks;
 bool liveDisplay = false;
-std::optional<CompilerOutputText> compilerOutput;
+long lostOutputBytes = 0;
+std::shared_ptr<OutputText> compilerOutput;
+std::string compileDirectory;
 bool compileLock = false;
 int animationStep = 0;

@@ -6,6 +6,7 @@
 #include "compiler/errorlist.h"
 #include "compiler/errornavigation.h"
 #include "compiler/expandcommand.h"
+#include "compiler/messagemarks.h"
 #include "compiler/resultswindow.h"
 #include "config/configuration.h"
 #include "documents/document.h"
@@ -14,6 +15,7 @@
 #include "shell/operations.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
+#include "toolkit/outputpane.h"
 #include "toolkit/terminalpane.h"
 
 #include <optional>
@@ -23,6 +25,12 @@
 namespace {
 
 const char compilerClientMark = 0;
+// The client of the timer that kills a compiler that has not stopped 3 s after Break.
+const char breakClientMark = 0;
+const NotifyClient breakClient = &breakClientMark;
+constexpr int secondsBeforeKill = 3;
+// The compiler that Break interrupted.
+pid_t interruptedCompiler = -1;
 
 // Matches the output's message lines while it arrives; made when a captured compile starts.
 std::optional<IncrementalErrorParser> outputParser;
@@ -37,12 +45,28 @@ void showNotice(const NoticeText &text)
     notice_prompt(mainFrame, text.lines, {onlyButton(text.button)});
 }
 
-void showPiece(std::string_view piece)
+// Keeps a piece of the output (its colour sequences taken out) and shows it while the results
+// pane still takes text.
+void keepPiece(std::string_view piece)
 {
-    if (!liveDisplay)
-        return;
-    if (appendToResultsPane(piece.data(), static_cast<long>(piece.size())) == 0)
+    if (!outputChunks->appendProgramOutput(piece.data(), piece.size()))
+        lostOutputBytes += static_cast<long>(piece.size());
+    if (liveDisplay && !showArrivedOutput())
         liveDisplay = false;
+}
+
+// Says at the end of the results pane how much of the output it does not show.
+void tellDroppedOutput(OutputPane *pane)
+{
+    std::string told;
+    const long notShown = static_cast<long>(compilerOutput->size()) - textsw_length(pane);
+    if (notShown > 0)
+        told = "--- " + std::to_string(notShown) + " bytes of output not shown: the results window shows at most " +
+               std::to_string(textsw_memory_limit(pane)) + " bytes ---";
+    if (lostOutputBytes > 0)
+        told += std::string(told.empty() ? "" : " ") + "--- " + std::to_string(lostOutputBytes) +
+                " bytes of output lost: no memory was left for them ---";
+    setResultsFooter(told);
 }
 
 void startAnimation()
@@ -88,16 +112,28 @@ void fallBackToTerminal(const std::string &compilerCall)
     expandCommand(compilerCall.c_str());
 }
 
-// Opens the results window, or empties it for this compile.
+// Opens the results window, or empties it for this compile; it shows the compile's output.
 void prepareResultsWindow()
 {
-    if (resultsWindow) {
+    if (resultsWindow)
         setResultsMessage("*** Compiling ***");
-        clearResultsPane();
-    } else {
+    else
         createResultsWindow();
-    }
+    showOutputInResultsPane(outputChunks);
     resultsWindow->raise();
+}
+
+NotifyValue killCompiler(NotifyClient, int)
+{
+    if (compileRunning() && compilerProcess.processId() == interruptedCompiler)
+        compilerProcess.kill();
+    return NOTIFY_DONE;
+}
+
+void stopKillTimer()
+{
+    notify_set_itimer_func(breakClient, nullptr, ITIMER_REAL, nullptr, nullptr);
+    interruptedCompiler = -1;
 }
 
 } // namespace
@@ -137,7 +173,9 @@ void startCompile()
     }
 
     const std::vector<std::string> words = splitCommandWords(command.command);
-    outputChunks.clear();
+    outputChunks = std::make_shared<OutputText>();
+    lostOutputBytes = 0;
+    compileDirectory = workingDirectory;
     outputParser.emplace(startErrorParser());
     switch (compilerProcess.start(words)) {
     case CompilerProcess::Start::started:
@@ -156,12 +194,13 @@ void startCompile()
     prepareResultsWindow();
 
     const std::string programLine = programNameLine(words);
-    outputChunks.append(programLine);
-    appendToResultsPane(programLine.data(), static_cast<long>(programLine.size()));
+    outputChunks->append(programLine);
+    showArrivedOutput();
     liveDisplay = true;
 
     startAnimation();
     compilerOutput.reset();
+    removeMessageMarks();
     errorList.deactivateButtons();
     applyNavigationButtons();
     resultsWindow->closeButton->setInactive(true);
@@ -173,9 +212,9 @@ void startCompile()
 
 NotifyValue readCompilerOutput(NotifyClient client, int fd)
 {
-    const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(outputChunks, showPiece);
+    const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(keepPiece);
     if (outputParser)
-        outputParser->parseArrived(outputChunks.joined());
+        outputParser->parseArrived(outputChunks->text());
     // At the end of the output (or a pipe that cannot be read) the handler stops; the child's end
     // handler finishes the compile.
     if (result.endOfOutput || result.failed)
@@ -191,15 +230,19 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
         return NOTIFY_IGNORED;
     }
     stopAnimation();
+    stopKillTimer();
     setResultsMessage(end.message);
 
     // What is still waiting in the pipe is the compiler's output too. (Read once: a process the
     // compiler left behind may hold the pipe open and go on writing.)
     const int fd = compilerProcess.outputDescriptor();
-    compilerProcess.readWaitingOutput(outputChunks, showPiece);
+    compilerProcess.readWaitingOutput(keepPiece);
     notify_set_input_func(client, nullptr, fd);
     compilerProcess.closeOutput();
-    compilerOutput = outputChunks.takeText();
+    compilerOutput = std::move(outputChunks);
+    outputChunks.reset();
+    if (resultsWindow)
+        tellDroppedOutput(resultsWindow->resultsPane);
 
     showLock(false);
     if (resultsWindow)
@@ -211,6 +254,18 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     outputParser.reset();
     compileLock = false;
     return NOTIFY_DONE;
+}
+
+void stopCompile()
+{
+    if (!compileRunning() || interruptedCompiler == compilerProcess.processId())
+        return;
+    if (!compilerProcess.interrupt())
+        return;
+    interruptedCompiler = compilerProcess.processId();
+    struct itimerval once {};
+    once.it_value.tv_sec = secondsBeforeKill;
+    notify_set_itimer_func(breakClient, killCompiler, ITIMER_REAL, &once, nullptr);
 }
 
 NotifyValue animateCompiling(NotifyClient, int)

@@ -12,5 +12,8 @@ NotifyValue readCompilerOutput(NotifyClient client, int fd);
 // Child handler: reports how the compiler ended, collects the output, releases the buttons and
 // the lock and rebuilds the error list. A stopped child leaves the compile running.
 NotifyValue compilerEnded(NotifyClient client, int pid, int status, const struct rusage *usage);
+// Stops a running captured compile: SIGINT to the compiler's process group, then SIGKILL when it
+// still runs 3 s later. The compile then ends as a killed compiler does. Does nothing without one.
+void stopCompile();
 // Timer handler of the "*** Compiling ***" animation.
 NotifyValue animateCompiling(NotifyClient client, int which);

@@ -1,5 +1,6 @@
 #include "compiler/errorlist.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -12,12 +13,19 @@ std::string errorLineMessage(int lineNumber)
     return text;
 }
 
-void ErrorList::rebuild(std::vector<ErrorEntry> entries)
+void ErrorList::rebuild(ErrorEntries entries)
 {
     entries_ = std::move(entries);
     cursor_ = -1;
     bool any = !entries_.empty();
     buttons_ = {false, false, any, any};
+}
+
+void ErrorList::rebuild(const std::vector<ErrorEntry> &entries)
+{
+    ErrorEntries copy;
+    copy.append(entries.data(), entries.size());
+    rebuild(std::move(copy));
 }
 
 ErrorStep ErrorList::showCursor(std::string message) const
@@ -51,6 +59,26 @@ ErrorStep ErrorList::previous()
     buttons_.previous = buttons_.first = false;
     buttons_.next = buttons_.last = !entries_.empty();
     return showCursor("--- First message ---");
+}
+
+ErrorStep ErrorList::select(int index)
+{
+    if (index < 0 || index >= static_cast<int>(entries_.size()))
+        return ErrorStep();
+    cursor_ = index;
+    buttons_ = {true, true, true, true};
+    return showCursor(errorLineMessage(entries_[static_cast<size_t>(cursor_)].lineNumber));
+}
+
+int ErrorList::indexAt(long position) const
+{
+    // The entries are in the order of their lines: the last one starting at or before the position.
+    const ErrorEntry *after = std::upper_bound(entries_.begin(), entries_.end(), position,
+                                               [](long at, const ErrorEntry &entry) { return at < entry.lineStart; });
+    if (after == entries_.begin())
+        return -1;
+    const ErrorEntry *entry = after - 1;
+    return position <= entry->lineEnd ? static_cast<int>(entry - entries_.begin()) : -1;
 }
 
 ErrorStep ErrorList::first()

@@ -6,15 +6,18 @@
 //
 // How the window code uses it:
 //     rebuildErrorList():  if (!compilerOutput) return;       // list, cursor, buttons kept
-//                          errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), errorForm,
-//                                            fileName, projectTitles));
-//                          apply errorList.buttons();
+//                          IncrementalErrorParser parser(errorForm, fileName, projectTitles,
+//                                                        files on disk);
+//                          errorList.rebuild(parser.finish(textOf(*compilerOutput)));
+//                          apply errorList.buttons(); place the marks (messagemarks.h)
 //     at a compile's end:  finishErrorList(parser): the same, from the lines matched as the
 //                          output arrived (IncrementalErrorParser)
-//     nextError() etc.:    ErrorStep step = errorList.next();
+//     nextError() etc.:    ErrorStep step = errorList.next();   (or errorList.select(index) for the
+//                          message line that the user double-clicked: errorList.indexAt(position))
 //                          set resultsMessage to step.message; apply errorList.buttons();
 //                          if (step.shown) show it: scroll to lineStart, secondary selection
-//                          lineStart..lineEnd, goToLine(pane of projectSlot, lineNumber - 1).
+//                          lineStart..lineEnd, goToLine(pane of projectSlot, lineNumber - 1),
+//                          underline its column (markMessageColumn).
 //     during a compile:    errorList.deactivateButtons();
 
 #include "compiler/errorparser.h"
@@ -45,17 +48,24 @@ class ErrorList {
 public:
     // Replaces the entries; the cursor goes before the first. Buttons: none active when the
     // list is empty, otherwise next and last.
-    void rebuild(std::vector<ErrorEntry> entries);
+    void rebuild(ErrorEntries entries);
+    void rebuild(const std::vector<ErrorEntry> &entries);
 
     ErrorStep next();
     ErrorStep previous();
     ErrorStep first(); // the first entry, with "--- First message ---"
     ErrorStep last();  // the last entry, with "--- Last message ---"
+    // The entry at `index`, as next() shows an entry: "--- Error line N ---", and all four
+    // buttons active (next and previous go on from there).
+    ErrorStep select(int index);
+    // The index of the entry whose message line holds the output position (its line end
+    // included), or -1.
+    int indexAt(long position) const;
 
     // All four buttons inactive (while a compile runs); the entries and the cursor stay.
     void deactivateButtons() { buttons_ = NavigationButtons(); }
 
-    const std::vector<ErrorEntry> &entries() const { return entries_; }
+    const ErrorEntries &entries() const { return entries_; }
     // -1 before the first entry, else the index of the entry at the cursor.
     int errorCursor() const { return cursor_; }
     const NavigationButtons &buttons() const { return buttons_; }
@@ -63,7 +73,7 @@ public:
 private:
     ErrorStep showCursor(std::string message) const;
 
-    std::vector<ErrorEntry> entries_;
+    ErrorEntries entries_;
     int cursor_ = -1;
     NavigationButtons buttons_;
 };

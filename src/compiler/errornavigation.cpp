@@ -2,6 +2,8 @@
 
 #include "compiler/compilestate.h"
 #include "compiler/errorlist.h"
+#include "compiler/messagefiles.h"
+#include "compiler/messagemarks.h"
 #include "compiler/resultswindow.h"
 #include "config/configuration.h"
 #include "documents/document.h"
@@ -12,7 +14,12 @@
 #include "toolkit/outputpane.h"
 #include "toolkit/textpane.h"
 
+#include <memory>
+
 namespace {
+
+// The files on disk that the parser of the running compile compares message paths with.
+std::shared_ptr<EditedFileResolver> parserFiles;
 
 std::vector<ProjectFileTitle> projectTitles()
 {
@@ -27,6 +34,36 @@ std::vector<ProjectFileTitle> projectTitles()
         }
     }
     return titles;
+}
+
+// The main file and the project windows' files, as they are on disk now.
+std::shared_ptr<EditedFileResolver> editedFilesOnDisk()
+{
+    std::vector<EditedFile> files;
+    files.push_back({mainDocumentSlot, document.fileName});
+    for (int slot = 0; slot < projectWindowSlots; ++slot)
+        if (const ProjectWindow *window = projectWindowTable[slot])
+            files.push_back({slot, window->fileName});
+    return std::make_shared<EditedFileResolver>(compileDirectory, files);
+}
+
+FileResolver resolverOf(const std::shared_ptr<EditedFileResolver> &files)
+{
+    return [files](std::string_view directory, std::string_view filePart) {
+        return files->resolve(directory, filePart);
+    };
+}
+
+const char *currentErrorForm()
+{
+    return configurationTable[currentConfiguration].errorForm;
+}
+
+void useEntries(ErrorEntries entries)
+{
+    errorList.rebuild(std::move(entries));
+    applyNavigationButtons();
+    placeMessageMarks();
 }
 
 // Highlights the message in the results pane and selects the source line it names.
@@ -45,6 +82,7 @@ void showEntry(const ErrorEntry &entry)
     }
     if (source)
         goToLine(source, entry.lineNumber - 1);
+    markMessageColumn(source, entry);
 }
 
 void takeStep(const ErrorStep &step)
@@ -74,28 +112,29 @@ void rebuildErrorList()
 {
     if (!compilerOutput)
         return;
-    errorList.rebuild(parseErrorMessages(textOf(*compilerOutput), configurationTable[currentConfiguration].errorForm,
-                                         document.fileName.c_str(), projectTitles()));
-    applyNavigationButtons();
+    IncrementalErrorParser parser(currentErrorForm(), document.fileName.c_str(), projectTitles(),
+                                  resolverOf(editedFilesOnDisk()));
+    useEntries(parser.finish(textOf(*compilerOutput)));
 }
 
 IncrementalErrorParser startErrorParser()
 {
-    return IncrementalErrorParser(configurationTable[currentConfiguration].errorForm, document.fileName.c_str(),
-                                  projectTitles());
+    parserFiles = editedFilesOnDisk();
+    return IncrementalErrorParser(currentErrorForm(), document.fileName.c_str(), projectTitles(),
+                                  resolverOf(parserFiles));
 }
 
 void finishErrorList(IncrementalErrorParser &parser)
 {
     if (!compilerOutput)
         return;
-    if (!parser.madeFrom(configurationTable[currentConfiguration].errorForm, document.fileName.c_str(),
-                         projectTitles())) {
+    const bool sameFiles = parserFiles && parserFiles->sameAs(*editedFilesOnDisk());
+    parserFiles.reset();
+    if (!sameFiles || !parser.madeFrom(currentErrorForm(), document.fileName.c_str(), projectTitles())) {
         rebuildErrorList();
         return;
     }
-    errorList.rebuild(parser.finish(textOf(*compilerOutput)));
-    applyNavigationButtons();
+    useEntries(parser.finish(textOf(*compilerOutput)));
 }
 
 void nextError()
@@ -122,6 +161,18 @@ void lastError()
         takeStep(errorList.last());
 }
 
+bool showMessageAt(long position)
+{
+    // During a compile the list still holds the entries of the output before.
+    if (!resultsWindow || !compilerOutput || compileRunning())
+        return false;
+    const int index = errorList.indexAt(position);
+    if (index < 0)
+        return false;
+    takeStep(errorList.select(index));
+    return true;
+}
+
 void closeResults()
 {
     // The close button is inactive during every compile; the window manager's close is refused
@@ -130,4 +181,5 @@ void closeResults()
         return;
     destroyResultsWindow();
     compilerOutput.reset();
+    removeMessageMarks();
 }

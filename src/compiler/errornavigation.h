@@ -4,15 +4,18 @@
 
 #include "compiler/errorparser.h"
 
-// Parses `compilerOutput` with the current configuration's error form and sets the results
-// window's navigation buttons; does nothing while there is no output.
+// Parses `compilerOutput` with the current configuration's error form, sets the results
+// window's navigation buttons and places the messages' marks in the editors; does nothing while
+// there is no output.
 void rebuildErrorList();
 
 // A parser for the output of a compile that is starting: the current configuration's error form,
-// the main file's name and the project windows' titles.
+// the main file's name and the project windows' titles, and the files on disk that messages may
+// name by other paths, read from `compileDirectory`.
 IncrementalErrorParser startErrorParser();
 // At the end of a compile: the list from what `parser` found in `compilerOutput`, when the form,
-// the file name and the titles are still those it was made with; otherwise rebuildErrorList().
+// the file name, the titles and the files on disk are still those it was made with; otherwise
+// rebuildErrorList().
 void finishErrorList(IncrementalErrorParser &parser);
 
 // The four navigation buttons: each sets the results message, the buttons, and shows the entry
@@ -21,8 +24,13 @@ void nextError();
 void previousError();
 void firstError();
 void lastError();
+// A double click at `position` of the results pane: when it is on a message line of the list,
+// shows that entry as the buttons show one and makes it the list's current entry. Returns
+// whether it was one.
+bool showMessageAt(long position);
 
-// Closes the results window and discards the compiler output; refused while a compile runs.
+// Closes the results window, discards the compiler output and removes the messages' marks;
+// refused while a compile runs.
 void closeResults();
 
 // Sets the results window's four navigation buttons from the error list.

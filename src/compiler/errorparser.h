@@ -1,6 +1,7 @@
 #pragma once
 // Finds, in a compiler's output, the messages that name a line of an edited file, using the
-// configuration's error form. Pure: no widgets, no global state, no file-system look-ups.
+// configuration's error form. Pure: no widgets, no global state, no file-system look-ups (those
+// are left to an injected resolver).
 //
 // The error form is one line (a newline in it ends it):
 //   '*'   the name of an edited file. Written "*#" for the main document's file (its root and
@@ -10,29 +11,67 @@
 //         form after it is ignored.
 //   other characters match themselves exactly.
 // The form is compared with each output line from its first character. A "./" where a file
-// name is expected is skipped. A line is an entry only when a file was recognised and a line
-// number read. File names are compared as prefixes (isCommonPrefix): the output's last line,
-// cut short inside a name, still agrees as far as it goes.
+// name is expected is skipped, and so is a "./" at the start of a file's own name. A line is an
+// entry only when a file was recognised and a line number read. File names are compared as
+// prefixes (isCommonPrefix): the output's last line, cut short inside a name, still agrees as far
+// as it goes.
+//
+// A line whose file is not recognised that way may still name an edited file by another path
+// (src/prog.c, /home/me/prog.c, ../prog.c): the file part, read up to the form's next character,
+// is handed to the resolver together with the directory that make (or ninja) said it entered
+// ("make[1]: Entering directory '/home/me'"; empty when none), and the resolver tells which edited
+// file, if any, it names on disk.
+//
+// Each entry also tells the kind of message and its column: after the line number, ":5" or ",5"
+// is the column, and the first of the words error, fatal, warning, note and remark in the rest of
+// the line (in any case) is the kind; a message without any of them counts as an error.
+
+#include "toolkit/mappedarray.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 constexpr int mainDocumentSlot = -1;
+// The resolver's answer for a file that is not being edited.
+constexpr int noEditedFile = -2;
+
+enum class MessageKind : std::uint8_t {
+    error = 0,
+    warning = 1, // warnings, notes and remarks
+};
+
+// Columns beyond this are not kept (the message then has none).
+constexpr int largestColumn = 32767;
 
 struct ErrorEntry {
     long lineStart = 0;  // position of the message's line in the output
     long lineEnd = 0;    // its newline, or the end of the output (exclusive)
     int lineNumber = 0;  // greater than 0
-    int projectSlot = mainDocumentSlot; // or the project window slot, 0 to 255
+    std::int16_t projectSlot = mainDocumentSlot; // or the project window slot, 0 to 255
+    // The kind (lowest bit) and the column (the other bits; 0: none), packed so that an entry
+    // takes 24 bytes: a long output has as many entries as it has message lines.
+    std::uint16_t details = 0;
+
+    MessageKind kind() const { return static_cast<MessageKind>(details & 1); }
+    int column() const { return details >> 1; }
+    void setDetails(MessageKind kind, int column)
+    {
+        const int kept = column > 0 && column <= largestColumn ? column : 0;
+        details = static_cast<std::uint16_t>(kept << 1 | static_cast<int>(kind));
+    }
 
     bool operator==(const ErrorEntry &other) const
     {
-        return lineStart == other.lineStart && lineEnd == other.lineEnd &&
-               lineNumber == other.lineNumber && projectSlot == other.projectSlot;
+        return lineStart == other.lineStart && lineEnd == other.lineEnd && lineNumber == other.lineNumber &&
+               projectSlot == other.projectSlot && details == other.details;
     }
 };
+
+using ErrorEntries = MappedArray<ErrorEntry>;
 
 // A project window as the error list sees it: its slot and its title (the file name, followed
 // by " - edited" while `edited` is set).
@@ -42,27 +81,35 @@ struct ProjectFileTitle {
     bool edited = false;
 };
 
+// Tells which edited file the file part of a message names: mainDocumentSlot, a project slot, or
+// noEditedFile. `directory` is the directory make said it entered (absolute, or relative to the
+// directory of the compile), or empty.
+using FileResolver = std::function<int(std::string_view directory, std::string_view filePart)>;
+
 // Matches single output lines against one form and one set of file names.
 class ErrorFormMatcher {
 public:
     // `projects` in slot order: the first title that agrees wins.
     ErrorFormMatcher(const char *errorForm, const char *fileName,
-                     const std::vector<ProjectFileTitle> &projects);
+                     const std::vector<ProjectFileTitle> &projects, FileResolver resolver = {});
 
     // Matches the line [lineStart, lineEnd) of `output`. The file names may be compared with
     // text beyond the line, as far as the output goes. Fills `entry` and returns true for a
-    // message line.
-    bool matchLine(std::string_view output, std::size_t lineStart, std::size_t lineEnd,
-                   ErrorEntry &entry) const;
+    // message line. `directory`: see FileResolver.
+    bool matchLine(std::string_view output, std::size_t lineStart, std::size_t lineEnd, ErrorEntry &entry,
+                   std::string_view directory = {}) const;
 
 private:
     struct ProjectName {
         int slot;
         std::string name;
     };
-    bool takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f,
-                     int &slot) const;
+    struct Match;
+    bool matchFrom(Match &match, bool byPath) const;
+    bool takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f, int &slot) const;
     bool matchName(std::string_view output, std::size_t &pos, std::size_t &f, int &slot) const;
+    bool matchPath(Match &match) const;
+    void readDetails(std::string_view output, std::size_t pos, std::size_t lineEnd, ErrorEntry &entry) const;
 
     std::string form_;
     std::string fileName_;
@@ -70,13 +117,15 @@ private:
     // For each first byte, the indices in projects_ of the names that start with it, in slot
     // order: a line is compared only with the titles that can agree with it.
     std::vector<unsigned> projectsByFirstByte_[256];
+    FileResolver resolver_;
 };
 
 // Every message line of `output`, in order. `fileName` is the main document's file name (empty
 // when no file is loaded); `projects` the open project windows in slot order.
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
                                            const char *fileName,
-                                           const std::vector<ProjectFileTitle> &projects);
+                                           const std::vector<ProjectFileTitle> &projects,
+                                           FileResolver resolver = {});
 
 // Parses an output while it arrives, so that a long output's message lines are known when the
 // compile ends without parsing it all in one go then. A line is matched once enough text follows
@@ -85,23 +134,26 @@ std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *
 class IncrementalErrorParser {
 public:
     IncrementalErrorParser(const char *errorForm, const char *fileName,
-                           const std::vector<ProjectFileTitle> &projects);
+                           const std::vector<ProjectFileTitle> &projects, FileResolver resolver = {});
 
     // `output`: the output so far; each call's text begins with the previous call's.
     void parseArrived(std::string_view output);
     // `output`: the whole output. The parser is spent afterwards.
-    std::vector<ErrorEntry> finish(std::string_view output);
+    ErrorEntries finish(std::string_view output);
     // Whether the parser was made with these inputs (otherwise its entries are not theirs).
     bool madeFrom(const char *errorForm, const char *fileName,
                   const std::vector<ProjectFileTitle> &projects) const;
 
 private:
     void parseLines(std::string_view output, std::size_t reach);
+    void followDirectory(std::string_view line);
 
     ErrorFormMatcher matcher_;
     std::string errorForm_, fileName_;
     std::vector<ProjectFileTitle> projects_;
     std::size_t reach_ = 0;  // how far past a line's start matching it may read
     std::size_t parsed_ = 0; // where the next line to match starts
-    std::vector<ErrorEntry> entries_;
+    std::vector<std::string> directories_; // entered by make, innermost last
+    std::size_t directoriesNotKept_ = 0;    // entered beyond the deepest nesting kept
+    ErrorEntries entries_;
 };

@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "compiler/errornavigation.h"
+#include "compiler/messagekeys.h"
 #include "shell/artwork.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
@@ -51,6 +52,7 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
         textsw_set_font(resultsPane, face->font);
     textsw_set_memory_limit(resultsPane, generalSettings.resultsTextMemoryLimit);
     textsw_set_menu(resultsPane, compilerToolsMenu);
+    resultsPane->setDoubleClickProc(showMessageAt);
     const QSize paneSize =
         textsw_size_for_chars(resultsPane, generalSettings.resultsColumns, generalSettings.resultsRows);
     resultsPane->setGeometry(4, 4, paneSize.width(), paneSize.height());
@@ -92,6 +94,8 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
     textPanel->setGeometry(0, 0, paneSize.width() + 16, panelHeight);
     resultsButtons->setGeometry(paneSize.width() + 16, 0, buttonColumnWidth, panelHeight);
     setFixedSize(resultsButtons->x() + buttonColumnWidth, panelHeight);
+    addMessageKeys(this);
+    addBreakKey(this);
 }
 
 void ResultsWindow::closeEvent(QCloseEvent *event)
@@ -127,16 +131,19 @@ std::string resultsMessageText()
     return resultsWindow ? resultsWindow->resultsMessage->text().toStdString() : std::string();
 }
 
-void clearResultsPane()
+void showOutputInResultsPane(std::shared_ptr<OutputText> output)
 {
-    if (!resultsWindow)
-        return;
-    textsw_set_contents(resultsWindow->resultsPane, "", 0);
+    if (resultsWindow)
+        resultsWindow->resultsPane->showText(std::move(output));
 }
 
-long appendToResultsPane(const char *bytes, long length)
+bool showArrivedOutput()
 {
-    if (!resultsWindow)
-        return 0;
-    return textsw_append(resultsWindow->resultsPane, bytes, length);
+    return resultsWindow && resultsWindow->resultsPane->showMore();
+}
+
+void setResultsFooter(const std::string &text)
+{
+    if (resultsWindow)
+        resultsWindow->resultsPane->setFooter(QString::fromStdString(text));
 }

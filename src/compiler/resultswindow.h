@@ -5,11 +5,13 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class ImageButton;
 class QLabel;
 class OutputPane;
+class OutputText;
 
 class ResultsWindow : public QWidget {
     Q_OBJECT
@@ -47,8 +49,10 @@ void destroyResultsWindow();
 void setResultsMessage(const std::string &text);
 std::string resultsMessageText();
 
-// Erases the whole results pane (its selections with it).
-void clearResultsPane();
-// Appends bytes to the results pane; returns how many went in (0 when they do not fit
-// under the pane's memory limit).
-long appendToResultsPane(const char *bytes, long length);
+// Makes the results pane show `output` (none of it yet); its selections and footer go.
+void showOutputInResultsPane(std::shared_ptr<OutputText> output);
+// Shows what has arrived in that output since; false (nothing more shown) when it would pass
+// the pane's memory limit.
+bool showArrivedOutput();
+// A line after the output in the results pane, not part of it (empty: none).
+void setResultsFooter(const std::string &text);

@@ -2,6 +2,7 @@
 #include "compiler/compilecommand.h"
 #include "compiler/compilenotices.h"
 #include "compiler/compilestate.h"
+#include "compiler/compiling.h"
 #include "compiler/expandcommand.h"
 #include "config/configuration.h"
 #include "documents/document.h"
@@ -51,6 +52,11 @@ void runInForeground()
 
 void breakExecution()
 {
+    // A captured compile is what the user sees running: it is the one stopped.
+    if (compileRunning()) {
+        stopCompile();
+        return;
+    }
     refreshFileName();
     ttysw_input(terminalPane, breakExecutionInput.data(), static_cast<int>(breakExecutionInput.size()));
     notify_dispatch();

@@ -2,6 +2,8 @@
 
 #include "compiler/compilestate.h"
 #include "compiler/errorlist.h"
+#include "compiler/messagekeys.h"
+#include "compiler/messagemarks.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
@@ -92,6 +94,7 @@ void createTextPane()
     textsw_set_auto_indent(textPane, true);
     textsw_set_notify_proc(textPane, noteTextPaneChange);
     textsw_set_menu(textPane, textToolsMenu);
+    prepareMessageMarks(textPane);
 }
 
 void chooseFonts()
@@ -120,6 +123,7 @@ bool buildMainWindow(const char *fileArgument)
 
     createMenus();
     createMenuBar();
+    addMessageKeys(mainFrame);
     createWorkArea();
     workArea->setGeometry(0, menuBarHeight, mainFrame->width(), mainFrame->height() - menuBarHeight);
     buttonPanelShown = true;

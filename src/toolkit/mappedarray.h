@@ -44,6 +44,9 @@ public:
     const T &operator[](std::size_t index) const { return items_[index]; }
     T &operator[](std::size_t index) { return items_[index]; }
     const T &back() const { return items_[size_ - 1]; }
+    T &back() { return items_[size_ - 1]; }
+    const T *begin() const { return items_; }
+    const T *end() const { return items_ + size_; }
 
     // Appends `count` values; false, with the array unchanged, when there is no memory for them.
     bool append(const T *values, std::size_t count)
@@ -56,7 +59,17 @@ public:
         size_ += count;
         return true;
     }
-    bool push_back(const T &value) { return append(&value, 1); }
+    bool push_back(const T &value)
+    {
+        if (!roomFor(1))
+            return false;
+        items_[size_++] = value;
+        return true;
+    }
+    // Makes room for `count` more values without adding them; false when there is no memory.
+    bool reserveMore(std::size_t count) { return roomFor(count); }
+    // Drops the values from `size` on (the memory is kept for later appends).
+    void truncate(std::size_t size) { size_ = std::min(size, size_); }
 
     // Empties the array and gives its memory back.
     void clear()

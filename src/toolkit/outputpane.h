@@ -1,26 +1,33 @@
 #pragma once
-// The output pane: a read-only text that only grows at its end, such as a compiler's output, and
-// the textsw_ operations the program uses on it. Positions and lengths count bytes from 0.
+// The output pane: a read-only view of an OutputText (a text that only grows at its end, such as
+// a compiler's output), and the textsw_ operations the program uses on it. Positions and lengths
+// count bytes from 0.
 //
-// The bytes are kept exactly as appended, in mapped arrays that grow without copying what they
-// hold, so that appending costs the same at 100 MB as at 100 bytes and a long output never makes
-// the window wait. A text that is valid UTF-8 is shown as UTF-8, anything else as Latin-1; tab
-// stops are every 8 columns and control characters are shown as their symbols.
+// The pane shows the text it is given without copying it: the program may keep the same text as
+// its own record of the output, and the pane shows its first length() bytes. The pane shows no
+// more than its memory limit; what arrives beyond is kept in the text but not shown. A text that
+// is valid UTF-8 is shown as UTF-8, anything else as Latin-1; tab stops are every 8 columns,
+// control characters are shown as their symbols, and the text's styles as colours.
 //
-// The user selects with the mouse (double click: a word; shift: extends); a primary selection
-// that is not empty claims the X PRIMARY for the pane, which then answers with its bytes and
-// positions. The program sets a secondary selection, shown with a box.
+// The user selects with the mouse (double click: a word, unless the program takes the double
+// click; shift: extends); a primary selection that is not empty claims the X PRIMARY for the
+// pane, which then answers with its bytes and positions. The program sets a secondary selection,
+// shown with a box, and may show a footer line after the text (not part of it).
+//
+// Files: outputpane.cpp (text, selections, view), outputdrawing.cpp (layout and painting),
+// outputmouse.cpp (mouse and keys).
 
-#include "toolkit/mappedarray.h"
+#include "toolkit/outputtext.h"
 #include "toolkit/selection.h"
 #include "toolkit/textpane.h"
-#include "toolkit/utf8check.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QString>
 
 #include <climits>
-
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,27 +38,42 @@ class OutputPane : public QAbstractScrollArea, public SelectionHolder {
 
 public:
     explicit OutputPane(QWidget *parent = nullptr);
+    ~OutputPane() override;
 
-    long length() const { return static_cast<long>(bytes_.size()); }
-    // Appends the bytes and returns how many went in: all of them, or 0 when they would pass
-    // the memory limit or no memory is left for them.
+    // The number of bytes shown.
+    long length() const { return shown_; }
+    // Appends the bytes to the text and shows them; returns how many went in: all of them, or 0
+    // when they would pass the memory limit or no memory is left for them.
     long append(const char *bytes, long count);
-    // Empties the pane; both selections go with the text.
+    // Empties the pane: it shows a new, empty text of its own; selections and footer go.
     void clear();
+    // Shows `text`, of which nothing is shown yet (showMore shows it); selections and footer go.
+    void showText(std::shared_ptr<OutputText> text);
+    // Shows the text up to its present end. False, showing nothing more, when that would pass
+    // the memory limit.
+    bool showMore();
+    const OutputText &text() const { return *text_; }
     std::string contents(long first, long lastPlusOne) const;
-    bool isUtf8() const { return validator_.valid(); }
+    bool isUtf8() const { return text_->isUtf8(); }
+
+    // A line drawn after the text in its own colour; not part of the text. Empty: none.
+    void setFooter(const QString &footer);
+    const QString &footer() const { return footer_; }
 
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     void setPopupMenu(QMenu *menu) { popupMenu_ = menu; }
+    // Called with the position of a left double click; when it returns true the double click
+    // was taken, and no word is selected.
+    void setDoubleClickProc(std::function<bool(long position)> proc) { doubleClickProc_ = std::move(proc); }
     void setTextFont(const QFont &font);
     QSize sizeForChars(int columns, int rows) const;
 
-    long lineCount() const { return static_cast<long>(lineStarts_.size()) + 1; }
-    long lineOf(long position) const;
-    long lineStart(long line) const { return line <= 0 ? 0 : lineStarts_[static_cast<std::size_t>(line - 1)]; }
+    long lineCount() const { return shownLines_; }
+    long lineOf(long position) const { return text_->lineOf(std::min(position, shown_)); }
+    long lineStart(long line) const { return line <= 0 ? 0 : text_->lineStart(line); }
     // The end of the line's text, before its line end.
-    long lineEnd(long line) const { return line + 1 < lineCount() ? lineStart(line + 1) - 1 : length(); }
+    long lineEnd(long line) const { return std::min(text_->lineEndFrom(lineStart(line)), shown_); }
     long firstVisibleLine() const;
     long visibleLines() const;
 
@@ -82,11 +104,13 @@ protected:
 
 private:
     // One line as shown: for each character the byte it starts at and its left edge, and the
-    // text drawn in runs between tabs.
+    // text drawn in runs, which break at tabs and where the style changes.
     struct ShownLine {
         struct Run {
             int left;
+            int right;
             QString text;
+            const TextStyle *style;
         };
         std::vector<long> starts; // byte of each character, then where the layout ended
         std::vector<int> lefts;   // left edge of each character, then the right edge of the last
@@ -94,22 +118,24 @@ private:
     };
     ShownLine layOut(long line, int rightmost, long lastByte = LONG_MAX) const;
     int advance(char32_t character) const;
+    void paintLine(QPainter &painter, long line, int top, int rightmost);
+    void paintRuns(QPainter &painter, const ShownLine &shown, int top, bool backgrounds);
     long positionAt(const QPoint &point) const;
-    void noteNewLines(long from);
+    void selectWordAt(long position);
     void refreshSoon();
     void refresh();
     void updateScrollBars();
     void claimIfSelected();
     int lineHeight() const;
-    int rowOf(long line) const;
+    bool showsEnd() const;
 
-    MappedArray<char> bytes_;
-    MappedArray<long> lineStarts_; // where each line after the first begins
-    Utf8Validator validator_;
-    long widestColumns_ = 0; // of the lines so far, counting each byte a column and a tab eight
-    long openColumns_ = 0;   // of the last line, which has no line end yet
+    std::shared_ptr<OutputText> text_;
+    long shown_ = 0;
+    long shownLines_ = 1;
+    QString footer_;
     long memoryLimit_ = 0;
     QMenu *popupMenu_ = nullptr;
+    std::function<bool(long)> doubleClickProc_;
 
     long anchor_ = 0, caret_ = 0; // the primary selection, in the order the mouse made it
     long secondaryFirst_ = 0, secondaryEnd_ = 0;

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstring>
@@ -317,6 +319,28 @@ void TextPane::contextMenuEvent(QContextMenuEvent *event)
     }
     popupMenu_->popup(event->globalPos());
     event->accept();
+}
+
+bool TextPane::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && marginTipProc_) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const long marksLeft = SendScintilla(SCI_GETMARGINWIDTHN, 0UL);
+        const long marksRight = marksLeft + SendScintilla(SCI_GETMARGINWIDTHN, 1UL);
+        if (help->pos().x() >= marksLeft && help->pos().x() < marksRight) {
+            const long position =
+                SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(marksRight), help->pos().y());
+            const std::string tip =
+                marginTipProc_(this, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+            if (tip.empty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), "<pre>" + QString::fromUtf8(tip.c_str()).toHtmlEscaped() + "</pre>",
+                                   viewport());
+            return true;
+        }
+    }
+    return QsciScintilla::viewportEvent(event);
 }
 
 void TextPane::keyPressEvent(QKeyEvent *event)

@@ -66,6 +66,8 @@ public:
     bool autoIndenting() const { return autoIndent_; }
     void setAutoIndenting(bool on) { autoIndent_ = on; }
     Utf8Validator &appendValidator() { return appendValidator_; }
+    // The tooltip of a line in the marks' margin (textmarks.h).
+    void setMarginTipProc(std::function<std::string(TextPane *, long)> proc) { marginTipProc_ = std::move(proc); }
 
     long textLength() const;
     // Pointer to the bytes from `position` on, `length` of them, valid until the next change.
@@ -97,6 +99,7 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
@@ -114,6 +117,7 @@ private:
     QMenu *popupMenu_ = nullptr;
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
+    std::function<std::string(TextPane *, long)> marginTipProc_;
     long secondaryAt_ = 0; // position of an empty secondary selection
     bool repaintDeferred_ = false;
     bool followEnd_ = false;

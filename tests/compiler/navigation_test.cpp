@@ -30,7 +30,7 @@ TEST_F(NavigationTest, StepsThroughGccMessagesSelectingTheNamedLines)
     openFile("prog.c", source);
     compile(); // the shipped "gcc -g -Wall -o * *#" and "*#:%"
     EXPECT_EQ(resultsMessageText(), "--- Error status 1 ---");
-    const std::vector<ErrorEntry> entries = errorList.entries();
+    const std::vector<ErrorEntry> entries(errorList.entries().begin(), errorList.entries().end());
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(shownButtons(), (NavigationButtons{false, false, true, true}));
     for (const ErrorEntry &entry : entries) {

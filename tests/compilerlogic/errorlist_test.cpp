@@ -149,7 +149,9 @@ TEST(ErrorParser, ParsingAsTheOutputArrivesFindsWhatTheWholeOutputGives)
             arrived = std::min(output.size(), arrived + 1 + random() % 30);
             parser.parseArrived(std::string_view(output).substr(0, arrived));
         }
-        ASSERT_EQ(parser.finish(output), whole) << "form " << form << " output:\n" << output;
+        const ErrorEntries incremental = parser.finish(output);
+        ASSERT_EQ(std::vector<ErrorEntry>(incremental.begin(), incremental.end()), whole)
+            << "form " << form << " output:\n" << output;
     }
 
     IncrementalErrorParser parser("*#:%", "prog.c", projects);
@@ -206,7 +208,7 @@ TEST(ErrorNavigation, AnEmptyListShowsNothing)
     ErrorList list;
     list.rebuild(threeEntries());
     list.next();
-    list.rebuild({});
+    list.rebuild(std::vector<ErrorEntry>());
     EXPECT_EQ(list.buttons(), NavigationButtons{});
     EXPECT_EQ(list.next().shown, nullptr);
     EXPECT_EQ(list.previous().shown, nullptr);

@@ -4,6 +4,7 @@
 #include "support/waiting.h"
 #include "toolkit/mappedarray.h"
 #include "toolkit/outputpane.h"
+#include "toolkit/textstyles.h"
 #include "toolkit/selection.h"
 
 #include <QApplication>
@@ -244,4 +245,59 @@ TEST(OutputPane, ClearingTakesTheSelectionsWithTheText)
     EXPECT_EQ(textsw_get_selection(&shown.pane, &first, &last, TEXTSW_SEL_PRIMARY), 0);
     EXPECT_EQ(selection_ask(selection_inquire()).text, "");
     shown.pane.grab(); // paints an empty pane
+}
+
+TEST(OutputPane, SlowOutputAfterTheViewIsFullKeepsTheEndInView)
+{
+    ShownPane shown(40, 5);
+    for (int i = 0; i < 20; ++i)
+        shown.append("line " + std::to_string(i) + "\n");
+    shown.settle();
+    auto showsLastLine = [&] { return shown.pane.firstVisibleLine() + shown.pane.visibleLines() >= shown.pane.lineCount(); };
+    ASSERT_TRUE(showsLastLine());
+    // Each piece comes after the view has caught up with the one before.
+    for (int i = 0; i < 6; ++i) {
+        shown.append("slow " + std::to_string(i) + "\n");
+        shown.settle();
+        EXPECT_TRUE(showsLastLine()) << i;
+    }
+    // A footer under the text is the new end.
+    shown.pane.setFooter("--- told ---");
+    shown.settle();
+    EXPECT_EQ(shown.pane.firstVisibleLine() + shown.pane.visibleLines(), shown.pane.lineCount() + 1);
+    EXPECT_EQ(shown.pane.length(), textsw_length(&shown.pane));
+    EXPECT_EQ(textsw_contents(&shown.pane, 0, 6), "line 0");
+}
+
+TEST(OutputPane, ShowsAnotherTextsBytesInItsColoursUpToItsLimit)
+{
+    ShownPane shown(40, 5);
+    auto text = std::make_shared<OutputText>();
+    shown.pane.showText(text);
+    textsw_set_memory_limit(&shown.pane, 30);
+    const std::string output = "\x1b[01;31mRED\x1b[m plain text\n";
+    text->appendProgramOutput(output.data(), output.size());
+    EXPECT_EQ(shown.pane.length(), 0);
+    EXPECT_TRUE(shown.pane.showMore());
+    EXPECT_EQ(textsw_contents(&shown.pane, 0, 100), "RED plain text\n");
+    shown.settle();
+
+    // The red of the first word is drawn, and only there.
+    const QImage image = shown.pane.viewport()->grab().toImage();
+    const QRgb red = paletteColour(1);
+    const int redEnd = 2 + 4 * shown.pane.fontMetrics().horizontalAdvance('M');
+    int redInWord = 0, redElsewhere = 0;
+    for (int y = 0; y < shown.pane.fontMetrics().lineSpacing(); ++y)
+        for (int x = 0; x < image.width() / 2; ++x)
+            if (image.pixel(x, y) == red)
+                ++(x < redEnd ? redInWord : redElsewhere);
+    EXPECT_GT(redInWord, 10);
+    EXPECT_EQ(redElsewhere, 0);
+
+    // What passes the limit stays in the text but is not shown.
+    text->append(std::string(20, 'x'));
+    EXPECT_FALSE(shown.pane.showMore());
+    EXPECT_EQ(shown.pane.length(), 15);
+    EXPECT_EQ(shown.pane.lineCount(), 2);
+    EXPECT_EQ(text->size(), 35u);
 }

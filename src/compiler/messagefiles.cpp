@@ -1,0 +1,86 @@
+#include "compiler/messagefiles.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+// Paths looked up in one parse are remembered up to this many; then the memory starts afresh.
+constexpr std::size_t rememberedPaths = 65536;
+
+bool isAbsolute(std::string_view path)
+{
+    return !path.empty() && path[0] == '/';
+}
+
+} // namespace
+
+FileIdentity identifyFile(const std::string &path)
+{
+    FileIdentity identity;
+    struct stat status;
+    if (!path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+        identity.exists = true;
+        identity.device = status.st_dev;
+        identity.inode = status.st_ino;
+    }
+    return identity;
+}
+
+EditedFileResolver::EditedFileResolver(std::string compileDirectory, const std::vector<EditedFile> &files)
+    : compileDirectory_(std::move(compileDirectory))
+{
+    for (const EditedFile &file : files)
+        files_.emplace_back(file.slot, identifyFile(file.name));
+}
+
+int EditedFileResolver::resolve(std::string_view directory, std::string_view filePart)
+{
+    // Messages about one file come one after the other.
+    if (lastAsked_ && directory == lastDirectory_ && filePart == lastFilePart_)
+        return lastAnswer_;
+    lastAsked_ = true;
+    lastDirectory_ = directory;
+    lastFilePart_ = filePart;
+    lastAnswer_ = lookUp(directory, filePart);
+    return lastAnswer_;
+}
+
+int EditedFileResolver::lookUp(std::string_view directory, std::string_view filePart)
+{
+    std::string path;
+    if (!isAbsolute(filePart)) {
+        if (isAbsolute(directory)) {
+            path = directory;
+        } else {
+            path = compileDirectory_;
+            if (!directory.empty())
+                path += (path.empty() ? "" : "/") + std::string(directory);
+        }
+        if (!path.empty())
+            path += '/';
+    }
+    path += filePart;
+
+    const auto known = known_.find(path);
+    if (known != known_.end())
+        return known->second;
+    int slot = noEditedFile;
+    const FileIdentity identity = identifyFile(path);
+    if (identity.exists) {
+        for (const auto &[editedSlot, editedIdentity] : files_) {
+            if (editedIdentity == identity) {
+                slot = editedSlot;
+                break;
+            }
+        }
+    }
+    if (known_.size() >= rememberedPaths)
+        known_.clear();
+    known_.emplace(std::move(path), slot);
+    return slot;
+}
+
+bool EditedFileResolver::sameAs(const EditedFileResolver &other) const
+{
+    return compileDirectory_ == other.compileDirectory_ && files_ == other.files_;
+}

@@ -1,0 +1,237 @@
+#include "toolkit/outputtext.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned char escapeByte = 0x1B;
+constexpr int tabColumns = 8;
+// Longer sequences are not sequences a program meant: they end there, and what follows is text.
+constexpr std::size_t longestControlSequence = 256;
+constexpr std::size_t longestStringSequence = 4096;
+
+} // namespace
+
+// --- Bytes and lines -------------------------------------------------------------------------
+
+bool OutputText::append(const char *bytes, std::size_t count)
+{
+    if (count == 0)
+        return true;
+    // Room for the line index first, so that a failure leaves the text as it was.
+    if (!samples_.reserveMore(count / sampleEvery + 1))
+        return false;
+    const std::size_t from = bytes_.size();
+    if (!bytes_.append(bytes, count))
+        return false;
+    validator_.feed(bytes, count);
+    noteNewLines(from);
+    return true;
+}
+
+// Counts the lines that the bytes from `from` on begin, samples their starts and measures them.
+void OutputText::noteNewLines(std::size_t from)
+{
+    const char *text = bytes_.data();
+    const char *at = text + from;
+    const char *end = text + bytes_.size();
+    while (at < end) {
+        const char *lineEnd = static_cast<const char *>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        const char *stop = lineEnd ? lineEnd : end;
+        const long tabs = std::count(at, stop, '\t');
+        openColumns_ += (stop - at) + tabs * (tabColumns - 1);
+        widestColumns_ = std::max(widestColumns_, openColumns_);
+        if (!lineEnd)
+            break;
+        openColumns_ = 0;
+        if (lines_++ % sampleEvery == 0)
+            samples_.push_back(lineEnd + 1 - text); // room was made before
+        at = lineEnd + 1;
+    }
+}
+
+long OutputText::lineStart(long line) const
+{
+    line = std::clamp(line, 0L, lines_ - 1);
+    const long sample = line / sampleEvery;
+    long start = sample == 0 ? 0 : samples_[static_cast<std::size_t>(sample - 1)];
+    for (long skipped = sample * sampleEvery; skipped < line; ++skipped)
+        start = lineEndFrom(start) + 1;
+    return start;
+}
+
+long OutputText::lineEndFrom(long start) const
+{
+    const long length = static_cast<long>(size());
+    if (start >= length)
+        return length;
+    const void *newline = std::memchr(data() + start, '\n', static_cast<std::size_t>(length - start));
+    return newline ? static_cast<const char *>(newline) - data() : length;
+}
+
+long OutputText::lineOf(long position) const
+{
+    position = std::clamp(position, 0L, static_cast<long>(size()));
+    const long *found = std::upper_bound(samples_.begin(), samples_.end(), position);
+    const long sample = found - samples_.begin();
+    const long start = sample == 0 ? 0 : samples_[static_cast<std::size_t>(sample - 1)];
+    return sample * sampleEvery + std::count(data() + start, data() + position, '\n');
+}
+
+// --- Escape sequences ------------------------------------------------------------------------
+
+bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
+{
+    // The text is copied span by span between the sequences; its lines and its UTF-8 are looked
+    // at once for the whole piece afterwards. The text is never longer than the piece.
+    if (count == 0)
+        return true;
+    if (!samples_.reserveMore(count / sampleEvery + 1) || !bytes_.reserveMore(count))
+        return false;
+    const std::size_t from = bytes_.size();
+    std::size_t at = 0;
+    while (at < count) {
+        if (sequence_ != Sequence::none) {
+            // A sequence begun in an earlier piece, or one this piece does not hold whole.
+            if (takeSequenceByte(static_cast<unsigned char>(bytes[at])))
+                ++at;
+            else
+                sequence_ = Sequence::none; // the byte is looked at again, as text
+            continue;
+        }
+        // Sequences often follow each other ("\e[01;31m\e[K"): no search between them.
+        const void *escape = static_cast<unsigned char>(bytes[at]) == escapeByte
+                                 ? bytes + at
+                                 : std::memchr(bytes + at, escapeByte, count - at);
+        const std::size_t textEnd = escape ? static_cast<std::size_t>(static_cast<const char *>(escape) - bytes) : count;
+        bytes_.append(bytes + at, textEnd - at); // room was made above
+        if (!escape)
+            break;
+        at = textEnd + 1 + takeWholeControlSequence(bytes + textEnd + 1, count - textEnd - 1);
+        if (at == textEnd + 1) {
+            sequence_ = Sequence::escape;
+            sequenceLength_ = 1;
+        }
+    }
+    validator_.feed(bytes_.data() + from, bytes_.size() - from);
+    noteNewLines(from);
+    return true;
+}
+
+// The common case: a control sequence ("\e[01;31m", "\e[K") that the piece holds whole, from
+// after its escape. Returns how many bytes it took (0: none, the byte-wise reading goes on).
+std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count)
+{
+    if (count < 2 || bytes[0] != '[')
+        return 0;
+    std::size_t at = 1;
+    bool colour = true;
+    while (at < count && at < longestControlSequence && bytes[at] >= 0x30 && bytes[at] <= 0x3F) {
+        colour = colour && (bytes[at] <= '9' || bytes[at] == ';' || bytes[at] == ':');
+        ++at;
+    }
+    if (at >= count || bytes[at] < 0x40 || bytes[at] > 0x7E)
+        return 0; // cut off, too long, or with intermediate bytes
+    if (bytes[at] == 'm' && colour)
+        takeColour(std::string_view(bytes + 1, at - 1));
+    return at + 1;
+}
+
+void OutputText::takeColour(std::string_view parameters)
+{
+    const std::size_t from = styles_.currentIndex();
+    const bool remembered = parameters.size() < sizeof(Transition::parameters);
+    if (remembered) {
+        for (const Transition &seen : transitions_) {
+            if (seen.from == from && seen.length == parameters.size() &&
+                std::memcmp(seen.parameters, parameters.data(), parameters.size()) == 0) {
+                styles_.setStyleIndex(static_cast<long>(size()), seen.to);
+                return;
+            }
+        }
+    }
+    TextStyle style = styles_.current();
+    applySgr(style, parameters);
+    // Without memory for the run the text goes on in the style it had.
+    if (!styles_.setStyle(static_cast<long>(size()), style) || !remembered)
+        return;
+    Transition &seen = transitions_[nextTransition_];
+    nextTransition_ = (nextTransition_ + 1) % transitions_.size();
+    seen.from = from;
+    seen.to = styles_.currentIndex();
+    seen.length = static_cast<std::uint8_t>(parameters.size());
+    std::memcpy(seen.parameters, parameters.data(), parameters.size());
+}
+
+bool OutputText::takeSequenceByte(unsigned char byte)
+{
+    // A control character other than those that end strings cuts a sequence short: a line end
+    // is never swallowed by a broken sequence.
+    const bool control = byte < 0x20 || byte == 0x7F;
+    const std::size_t limit = sequence_ == Sequence::string ? longestStringSequence : longestControlSequence;
+    if (++sequenceLength_ > limit)
+        return false;
+    switch (sequence_) {
+    case Sequence::escape:
+        if (byte == '[') {
+            sequence_ = Sequence::control;
+            parameters_.clear();
+            colourSequence_ = true;
+        } else if (byte == ']' || byte == 'P' || byte == 'X' || byte == '^' || byte == '_') {
+            sequence_ = Sequence::string;
+        } else if (byte >= 0x20 && byte <= 0x2F) {
+            sequence_ = Sequence::other;
+        } else if (byte >= 0x30 && byte <= 0x7E) {
+            sequence_ = Sequence::none;
+        } else {
+            return false;
+        }
+        return true;
+    case Sequence::control:
+        if (byte >= 0x30 && byte <= 0x3F) {
+            colourSequence_ = colourSequence_ && (byte <= '9' || byte == ';' || byte == ':');
+            parameters_ += static_cast<char>(byte);
+        } else if (byte >= 0x20 && byte <= 0x2F) {
+            colourSequence_ = false;
+        } else if (byte >= 0x40 && byte <= 0x7E) {
+            endSequence(byte);
+        } else {
+            return false;
+        }
+        return true;
+    case Sequence::string:
+        if (byte == 0x07)
+            sequence_ = Sequence::none;
+        else if (byte == escapeByte)
+            sequence_ = Sequence::stringEscape;
+        else if (control)
+            return false;
+        return true;
+    case Sequence::stringEscape:
+        if (byte == '\\') {
+            sequence_ = Sequence::none;
+            return true;
+        }
+        // The escape began another sequence.
+        sequence_ = Sequence::escape;
+        sequenceLength_ = 1;
+        return takeSequenceByte(byte);
+    case Sequence::other:
+        if (byte >= 0x30 && byte <= 0x7E)
+            sequence_ = Sequence::none;
+        else if (byte < 0x20 || byte > 0x2F)
+            return false;
+        return true;
+    case Sequence::none:
+        break;
+    }
+    return false;
+}
+
+void OutputText::endSequence(unsigned char finalByte)
+{
+    sequence_ = Sequence::none;
+    if (finalByte == 'm' && colourSequence_)
+        takeColour(parameters_);
+}

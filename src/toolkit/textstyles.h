@@ -1,0 +1,85 @@
+#pragma once
+// Colours and attributes of output text, as programs set them with SGR escape sequences
+// ("\e[01;31m": bold red, "\e[m": back to plain), and the runs that give each byte of an output
+// its style. No widgets: the output pane draws what is recorded here.
+
+#include "toolkit/mappedarray.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct TextStyle {
+    enum Flag : std::uint8_t {
+        bold = 1,
+        faint = 2,
+        italic = 4,
+        underline = 8,
+        inverse = 16,
+        crossedOut = 32,
+    };
+    // 0: the pane's own colour; otherwise 0xFF000000 | red << 16 | green << 8 | blue.
+    std::uint32_t foreground = 0;
+    std::uint32_t background = 0;
+    std::uint8_t flags = 0;
+
+    bool plain() const { return foreground == 0 && background == 0 && flags == 0; }
+    bool operator==(const TextStyle &other) const
+    {
+        return foreground == other.foreground && background == other.background && flags == other.flags;
+    }
+    bool operator!=(const TextStyle &other) const { return !(*this == other); }
+};
+
+struct TextStyleHash {
+    std::size_t operator()(const TextStyle &style) const;
+};
+
+// The colour of an entry of the 256-colour table (0 to 15: the basic colours, chosen to be
+// readable on a light background; then a 6 x 6 x 6 cube and 24 greys), as 0xFF000000 | RGB.
+std::uint32_t paletteColour(int index);
+
+// Applies the parameters of one SGR sequence (the text between "\e[" and "m") to `style`:
+// 0 or nothing resets; 1 bold, 2 faint, 3 italic, 4 underline, 7 inverse, 9 crossed out and
+// their ends (22, 23, 24, 27, 29); 30-37, 90-97 and 39 the foreground, 40-47, 100-107 and 49 the
+// background; 38 and 48 with 5;n (256 colours) or 2;r;g;b (direct colour), also with colons.
+// Anything else is ignored.
+void applySgr(TextStyle &style, std::string_view parameters);
+
+// The styles of a growing text: a run starts at a position and lasts until the next run. Styles
+// are kept once each in a table; a run is one 64-bit word (position and table index).
+class StyleRuns {
+public:
+    StyleRuns();
+    // From `position` on the text has `style`; a later position than any run so far. Returns
+    // false when there is no memory for the run (the style then goes on as before).
+    bool setStyle(long position, const TextStyle &style);
+    const TextStyle &current() const { return styles_[currentIndex_]; }
+    // The same with the index of a style in the table (as currentIndex() gave it).
+    bool setStyleIndex(long position, std::size_t index);
+    std::size_t currentIndex() const { return currentIndex_; }
+
+    std::size_t runCount() const { return runs_.size(); }
+    long runStart(std::size_t run) const { return static_cast<long>(runs_[run] >> indexBits); }
+    const TextStyle &runStyle(std::size_t run) const { return styles_[runs_[run] & indexMask]; }
+    // The run in effect at `position`: the last one starting at or before it, or runCount()
+    // when the text is plain there (before the first run).
+    std::size_t runAt(long position) const;
+    void clear();
+
+private:
+    static constexpr int indexBits = 16;
+    static constexpr std::uint64_t indexMask = (std::uint64_t(1) << indexBits) - 1;
+    std::size_t indexOf(const TextStyle &style);
+    void remember(std::size_t index);
+
+    MappedArray<std::uint64_t> runs_;
+    std::vector<TextStyle> styles_; // index 0: plain
+    std::unordered_map<TextStyle, std::size_t, TextStyleHash> indices_;
+    std::size_t currentIndex_ = 0;
+    std::array<std::size_t, 4> recent_{}; // indices of styles used lately
+    std::size_t nextRecent_ = 0;
+};
