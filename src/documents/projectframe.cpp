@@ -1,5 +1,7 @@
 // Building a project window: its frame, the bar with seven image buttons, the "Text tools"
 // pop-up menu and the text pane.
+#include "compiler/messagekeys.h"
+#include "compiler/messagemarks.h"
 #include "config/configuration.h"
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
@@ -123,6 +125,7 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     textsw_set_client_data(pane, slot);
     if (projectFont)
         textsw_set_font(pane, projectFont->font);
+    prepareMessageMarks(pane);
     return pane;
 }
 
@@ -138,6 +141,7 @@ bool createProjectWindow(int slot, const std::string &name)
         window->frame->setWindowIcon(mainFrame->windowIcon());
     window->frame->resize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight);
     buildButtonBar(*window, slot);
+    addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);
     window->pane = createProjectPane(window->frame, slot);
     if (textsw_load_file(window->pane, name, false, 0) != 0) {

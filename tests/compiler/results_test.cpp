@@ -46,25 +46,24 @@ bool groupLives(pid_t group)
     return false;
 }
 
-// A project window as the project windows make one: a frame with a text pane, its marks and keys.
+// A real project window in `slot` on the file `name` holding `text`; closed (without saving) at
+// the end.
 struct TestProjectWindow {
-    ProjectWindow window;
-    QWidget frame;
     int slot;
     TestProjectWindow(int slot, const std::string &name, const std::string &text) : slot(slot)
     {
-        window.frame = &frame;
-        window.pane = new TextPane(&frame);
-        window.pane->resize(400, 300);
-        window.fileName = name;
-        textsw_set_contents(window.pane, text.data(), static_cast<long>(text.size()));
-        prepareMessageMarks(window.pane);
-        addMessageKeys(&frame);
-        frame.resize(400, 300);
-        frame.show();
-        projectWindowTable[slot] = &window;
+        writeFile(name, text);
+        EXPECT_TRUE(createProjectWindow(slot, name));
     }
-    ~TestProjectWindow() { projectWindowTable[slot] = nullptr; }
+    ~TestProjectWindow()
+    {
+        NoticeScript answers;
+        answers.setResponder([](const NoticeRecord &) { return "Don't save"; });
+        closeProjectWindow(slot);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    ProjectWindow &window() const { return *projectWindowTable[slot]; }
+    QWidget *frame() const { return window().frame; }
 };
 
 class ResultsTest : public CompilerWindowTest {
@@ -195,14 +194,14 @@ TEST_F(ResultsTest, F8AndShiftF8StepLikeTheButtonsFromEveryWindow)
     lastError();
     press(resultsWindow, resultsWindow->resultsPane, Qt::Key_F8, Qt::ShiftModifier);
     EXPECT_EQ(resultsMessageText(), "--- Error line 11 ---");
-    press(&project.frame, project.window.pane, Qt::Key_F8);
+    press(project.frame(), project.window().pane, Qt::Key_F8);
     EXPECT_EQ(resultsMessageText(), "--- Error line 4 ---");
-    EXPECT_EQ(selectedIn(project.window.pane), "line 4\n");
-    press(&project.frame, project.window.pane, Qt::Key_F8);
+    EXPECT_EQ(selectedIn(project.window().pane), "line 4\n");
+    press(project.frame(), project.window().pane, Qt::Key_F8);
     EXPECT_EQ(resultsMessageText(), "--- Last message ---");
-    press(&project.frame, project.window.pane, Qt::Key_F8); // next is inactive now
+    press(project.frame(), project.window().pane, Qt::Key_F8); // next is inactive now
     EXPECT_EQ(resultsMessageText(), "--- Last message ---");
-    EXPECT_EQ(marksOn(project.window.pane, 3), warningMark);
+    EXPECT_EQ(marksOn(project.window().pane, 3), warningMark);
 
     // While a compile runs, and without results, the keys do nothing.
     configure("sh waits.sh");
