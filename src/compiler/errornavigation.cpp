@@ -8,6 +8,7 @@
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
 #include "texttools/gotoline.h"
+#include "toolkit/focus.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/outputpane.h"
 #include "toolkit/textpane.h"
@@ -43,8 +44,11 @@ void showEntry(const ErrorEntry &entry)
         // The window may have been closed since the list was made.
         source = window ? window->pane : nullptr;
     }
-    if (source)
-        goToLine(source, entry.lineNumber - 1);
+    if (!source)
+        return;
+    goToLine(source, entry.lineNumber - 1);
+    // The user goes on in the source: typing replaces the selected line.
+    focus_give_to(source);
 }
 
 void takeStep(const ErrorStep &step)

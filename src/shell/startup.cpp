@@ -91,6 +91,7 @@ void createTextPane()
     textsw_set_auto_indent(textPane, true);
     textsw_set_notify_proc(textPane, noteTextPaneChange);
     textsw_set_menu(textPane, textToolsMenu);
+    equipEditorPane(textPane);
 }
 
 void chooseFonts()
@@ -142,10 +143,12 @@ bool buildMainWindow(const char *fileArgument)
     terminalPane->setPopupMenu(terminalToolsMenu);
     layoutWorkArea();
 
+    installShortcuts();
     if (fileArgument)
         openCommandLineFile(fileArgument);
     document.edited = false;
     mainFrame->show();
+    textPane->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
