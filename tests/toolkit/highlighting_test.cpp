@@ -8,6 +8,7 @@
 #include <Qsci/qscilexer.h>
 
 #include <QApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ struct ShownPane {
         pane.resize(600, 300);
         textsw_set_highlighting(&pane, true);
         pane.show();
-        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&pane));
     }
     TextPane pane;
 };
