@@ -122,9 +122,10 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_INDICSETOUTLINEALPHA, secondaryIndicator, 200L);
     SendScintilla(SCI_INDICSETUNDER, secondaryIndicator, 1L);
 
-    // Lexers style only what is shown, and the rest while the program is idle, so that no
-    // text is too long to be shown at once.
-    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_ALL);
+    // Lexers style a text only as far as it is shown, a little at a time while the program is
+    // idle, so that no text is too long to be shown at once: a jump to the end of a long file
+    // shows it plain at first, then coloured. What lies below the view is styled when shown.
+    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
     SendScintilla(SCI_SETMARGINTYPEN, lineNumberMargin, SC_MARGIN_NUMBER);
     applyStyles();
 

@@ -121,8 +121,8 @@ public:
     long selectionLast() override;
     void deleteSelection() override;
 
-    // Setting a lexer asks for the whole text to be styled at once; the pane styles lazily
-    // instead, as far as it is shown and the rest when the program is idle.
+    // Setting a lexer asks for the whole text to be styled at once; the pane only marks it for
+    // styling, which then goes as far as the text is shown, while the program is idle.
     void recolor(int start = 0, int end = -1) override;
 
 protected:
