@@ -85,12 +85,19 @@ protected:
     // Clicks a menu button; while its menu is open, `inMenu` runs (by default it closes it).
     static void useMenuButton(QPushButton *button, std::function<void()> inMenu = {})
     {
-        QTimer::singleShot(100, [inMenu] {
+        QTimer poll; // the menu runs its own event loop until it closes
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget *popup = QApplication::activePopupWidget();
+            if (!popup)
+                return;
+            poll.stop();
             if (inMenu)
                 inMenu();
-            else if (QWidget *popup = QApplication::activePopupWidget())
+            else
                 popup->close();
         });
+        poll.start();
         QTest::mouseClick(button, Qt::LeftButton);
         QApplication::processEvents();
     }
