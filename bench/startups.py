@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-# Runs whole processes until their window is first painted (TSL_QUIT_WHEN_SHOWN), each RUNS
-# times, and prints their median wall time and peak resident size. Used by bench/highlighting.sh.
+# Runs whole processes until their window is first painted (TSL_QUIT_WHEN_SHOWN), RUNS rounds in
+# which each command runs once in turn (so that a busy machine slows them alike), and prints the
+# median wall time, the median processor time (user and system) and the median peak resident size
+# of each. Used by bench/highlighting.sh.
 # Usage: startups.py WORK-DIRECTORY BUILD-DIRECTORY RUNS
 import os
 import statistics
@@ -17,20 +19,24 @@ commands = [
     ("tsl big.txt (no lexer)", [build + "/tsl", "big.txt"]),
     ("bare QScintilla window big.c", [build + "/bench/bench_bare_window", "big.c"]),
 ]
-results = {}
-for name, argv in commands:
-    times, peaks = [], []
-    for _ in range(runs):
+samples = {name: ([], [], []) for name, _ in commands}
+for _ in range(runs):
+    for name, argv in commands:
         start = time.monotonic()
-        child = subprocess.Popen(argv, cwd=work, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        child = subprocess.Popen(argv, cwd=work, env=env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
         _, _, usage = os.wait4(child.pid, 0)
-        times.append(time.monotonic() - start)
-        peaks.append(usage.ru_maxrss * 1024)
-    results[name] = (statistics.median(times), statistics.median(peaks))
+        wall, cpu, peak = samples[name]
+        wall.append(time.monotonic() - start)
+        cpu.append(usage.ru_utime + usage.ru_stime)
+        peak.append(usage.ru_maxrss * 1024)
 
-base = results["tsl (no file)"][1]
-for name, (median, peak) in results.items():
+median = {name: tuple(statistics.median(values) for values in lists) for name, lists in samples.items()}
+base = median["tsl (no file)"][2]
+for name, (wall, cpu, peak) in median.items():
     growth = "" if name.startswith("tsl (no") else "  %.2f bytes per byte of the file" % ((peak - base) / size)
-    print("%-30s median %7.1f ms   peak %6.1f MB%s" % (name, median * 1000, peak / 1e6, growth))
-print("highlighted load / load without a lexer: %.3f"
-      % (results["tsl big.c (highlighted)"][0] / results["tsl big.txt (no lexer)"][0]))
+    print("%-30s median %7.1f ms (processor %7.1f ms)   peak %6.1f MB%s"
+          % (name, wall * 1000, cpu * 1000, peak / 1e6, growth))
+highlighted, plain = median["tsl big.c (highlighted)"], median["tsl big.txt (no lexer)"]
+print("highlighted load / load without a lexer: %.3f (processor time %.3f)"
+      % (highlighted[0] / plain[0], highlighted[1] / plain[1]))
