@@ -4,6 +4,7 @@
 // longest gap between two expiries of a 50 ms timer while the output arrives (how long the window
 // was kept from answering), and the peak of resident memory per byte of output. Run under a virtual display: xvfb-run -a build/bench/tsl_bench
 // --benchmark_filter=CompileOutput
+#include "benchsupport.h"
 #include "compiler/compilerprocess.h"
 #include "compiler/compilestate.h"
 #include "compiler/errornavigation.h"
@@ -104,35 +105,6 @@ void ensureMainWindow()
     fclose(file);
     buildMainWindow("prog.c");
 }
-
-// The longest gap between two expiries of a 50 ms timer, from start() to now.
-// With TSL_BENCH_GAPS set, each gap over 75 ms is printed with the time it ended.
-struct GapWatch {
-    const bool traceGaps = getenv("TSL_BENCH_GAPS") != nullptr;
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0, worst = 0;
-    GapWatch()
-    {
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.elapsed();
-            worst = std::max(worst, now - last);
-            if (traceGaps && now - last > 75)
-                fprintf(stderr, "gap of %lld ms at %lld ms\n", now - last, now);
-            last = now;
-        });
-        clock.start();
-        timer.start(50);
-    }
-    qint64 worstGap()
-    {
-        if (traceGaps)
-            fprintf(stderr, "end after %lld ms, %lld ms since the last expiry\n", clock.elapsed(),
-                    clock.elapsed() - last);
-        return std::max(worst, clock.elapsed() - last);
-    }
-};
 
 // Resident memory of the process in kB: now, and the peak since resetPeakMemory().
 long residentKilobytes(const char *field)

@@ -1,5 +1,12 @@
 #pragma once
-// What the benchmarks share: the QApplication and the 40 MB test text.
+// What the benchmarks share: the QApplication, the 40 MB test text, and a watch on how long the
+// event loop goes without answering.
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 // The benchmark main has no QApplication; the first benchmark that needs one makes it. It is
@@ -21,3 +28,31 @@ const std::string &sourceFile();
 
 // Writes `text` into a new temporary file whose name begins with `prefix`, removed at exit.
 std::string temporaryFile(const char *prefix, const std::string &text);
+// The longest gap between two expiries of a timer of `periodMs`, from construction to now.
+// With TSL_BENCH_GAPS set, each gap over one and a half periods is printed with the time it ended.
+struct GapWatch {
+    const bool traceGaps = getenv("TSL_BENCH_GAPS") != nullptr;
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    explicit GapWatch(int periodMs = 50)
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [this, periodMs] {
+            const qint64 now = clock.elapsed();
+            worst = std::max(worst, now - last);
+            if (traceGaps && (now - last) * 2 > periodMs * 3)
+                fprintf(stderr, "gap of %lld ms at %lld ms\n", now - last, now);
+            last = now;
+        });
+        clock.start();
+        timer.start(periodMs);
+    }
+    qint64 worstGap()
+    {
+        if (traceGaps)
+            fprintf(stderr, "end after %lld ms, %lld ms since the last expiry\n", clock.elapsed(),
+                    clock.elapsed() - last);
+        return std::max(worst, clock.elapsed() - last);
+    }
+};

@@ -9,14 +9,7 @@ build=${1:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp share/tsl/tslrc "$work/.tslrc"
-python3 - "$work/big.c" <<'PY'
-import sys
-line = "static int counter_%07d = %d; /* a line of generated C source for the load test */\n"
-with open(sys.argv[1], "w") as f:
-    size = 0; i = 0
-    while size < 40 * 1024 * 1024:
-        s = line % (i, i); f.write(s); size += len(s); i += 1
-PY
+python3 bench/bigfile.py "$work/big.c"
 cat > "$work/run.sh" <<SH
 #!/bin/sh
 export HOME="$work" TSL_QUIT_WHEN_SHOWN=1

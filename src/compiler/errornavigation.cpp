@@ -10,6 +10,7 @@
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
 #include "texttools/gotoline.h"
+#include "toolkit/focus.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/outputpane.h"
 #include "toolkit/textpane.h"
@@ -83,6 +84,9 @@ void showEntry(const ErrorEntry &entry)
     if (source)
         goToLine(source, entry.lineNumber - 1);
     markMessageColumn(source, entry);
+    // The user goes on in the source: typing replaces the selected line.
+    if (source)
+        focus_give_to(source);
 }
 
 void takeStep(const ErrorStep &step)

@@ -57,7 +57,8 @@ void undoAll()
         return;
     if (!confirmed("Undo all changes ?", "Ok"))
         return;
-    textsw_reset(textPane);
+    if (textsw_reset(textPane) != 0)
+        return;
     markDocumentUnchanged();
 }
 

@@ -7,6 +7,7 @@
 #include "documents/filedialogstate.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
+#include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 #include "toolkit/terminalpane.h"
@@ -48,13 +49,12 @@ bool listAwayFromWorkingDirectory()
 
 void setMainTitle(const std::string &title)
 {
-    if (mainFrame)
-        mainFrame->setWindowTitle(QString::fromLocal8Bit(title.c_str()));
+    frame_set_label(mainFrame, QString::fromLocal8Bit(title.c_str()));
 }
 
 std::string mainTitle()
 {
-    return mainFrame ? mainFrame->windowTitle().toLocal8Bit().toStdString() : std::string();
+    return frame_label(mainFrame).toLocal8Bit().toStdString();
 }
 
 void markDocumentUnchanged()

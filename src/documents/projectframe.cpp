@@ -11,6 +11,8 @@
 #include "texttools/find.h"
 #include "texttools/gotoline.h"
 #include "texttools/stringtools.h"
+#include "toolkit/focus.h"
+#include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
 #include "toolkit/textpane.h"
@@ -87,6 +89,7 @@ void buildButtonBar(ProjectWindow &window, int slot)
     }
     window.saveButton->setInactive(true);
     window.buttonBar->setGeometry(0, 0, window.frame->width(), barHeight);
+    panel_keep_focus_off(window.buttonBar);
 }
 
 // The menu's done procedure: gives the window's pane its caret back.
@@ -125,6 +128,7 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     textsw_set_client_data(pane, slot);
     if (projectFont)
         textsw_set_font(pane, projectFont->font);
+    equipEditorPane(pane);
     prepareMessageMarks(pane);
     return pane;
 }
@@ -136,7 +140,7 @@ bool createProjectWindow(int slot, const std::string &name)
     auto *window = new ProjectWindow;
     window->fileName = name;
     window->frame = new ProjectFrame(slot);
-    window->frame->setWindowTitle(QString::fromLocal8Bit(name.data(), static_cast<int>(name.size())));
+    frame_set_label(window->frame, QString::fromLocal8Bit(name.data(), static_cast<int>(name.size())));
     if (mainFrame)
         window->frame->setWindowIcon(mainFrame->windowIcon());
     window->frame->resize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight);

@@ -12,6 +12,7 @@
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/imagebutton.h"
+#include "toolkit/frame.h"
 #include "toolkit/notice.h"
 #include "toolkit/textfield.h"
 #include "toolkit/textpane.h"
@@ -25,7 +26,7 @@ namespace {
 void setProjectTitle(const ProjectWindow &window)
 {
     const std::string title = projectWindowTitle(window);
-    window.frame->setWindowTitle(QString::fromLocal8Bit(title.data(), static_cast<int>(title.size())));
+    frame_set_label(window.frame, QString::fromLocal8Bit(title.data(), static_cast<int>(title.size())));
 }
 
 std::string paneFileName(TextPane *pane)

@@ -7,6 +7,7 @@
 #include "shell/layout.h"
 #include "shell/logo.h"
 #include "shell/operations.h"
+#include "toolkit/focus.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
 #include "toolkit/terminalpane.h"
@@ -122,6 +123,8 @@ void createMenuBar()
         menuBarRow->addWidget(button);
     }
     menuBarRow->addStretch(1);
+    // The menu buttons leave the keyboard focus in the pane the user works in.
+    panel_keep_focus_off(menuBar);
 }
 
 void addToMenuBar(QWidget *item)
@@ -198,6 +201,12 @@ void layoutWorkArea()
         if (terminalPane)
             placeWidget(terminalPane, layout.terminal);
     }
+}
+
+void equipEditorPane(TextPane *pane)
+{
+    textsw_set_line_numbers(pane, true);
+    textsw_set_highlighting(pane, true);
 }
 
 void toggleButtonPanel()

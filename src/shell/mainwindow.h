@@ -62,3 +62,9 @@ void restoreCaretAfterMenu(QMenu *menu);
 
 // Sets the Save, Compile and Run buttons from the document's edited flag and the compile lock.
 void applyButtonStates();
+
+// Binds the keyboard shortcuts to the items of the main window's menus (after createMenus and
+// with the main frame built).
+void installShortcuts();
+// What every pane that edits a file shows: line numbers and the highlighting of its language.
+void equipEditorPane(TextPane *pane);

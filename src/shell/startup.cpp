@@ -95,6 +95,7 @@ void createTextPane()
     textsw_set_notify_proc(textPane, noteTextPaneChange);
     textsw_set_menu(textPane, textToolsMenu);
     prepareMessageMarks(textPane);
+    equipEditorPane(textPane);
 }
 
 void chooseFonts()
@@ -147,10 +148,12 @@ bool buildMainWindow(const char *fileArgument)
     terminalPane->setPopupMenu(terminalToolsMenu);
     layoutWorkArea();
 
+    installShortcuts();
     if (fileArgument)
         openCommandLineFile(fileArgument);
     document.edited = false;
     mainFrame->show();
+    textPane->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

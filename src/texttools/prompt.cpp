@@ -1,16 +1,32 @@
 #include "texttools/prompt.h"
 
+#include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
+#include "toolkit/focus.h"
 #include "toolkit/textfield.h"
 #include "toolkit/textpane.h"
 
 #include <QBoxLayout>
+#include <QPointer>
 
 namespace {
 
 constexpr int promptY = 8;
 constexpr int promptGap = 10;
+
+QPointer<QWidget> promptPane;
+
+// The pane a tool prompting in `panel` acts on.
+QWidget *paneOfPanel(QWidget *panel)
+{
+    if (panel == menuBar)
+        return textPane;
+    for (ProjectWindow *window : projectWindowTable)
+        if (window && window->buttonBar == panel)
+            return window->pane;
+    return nullptr;
+}
 
 // Puts the prompt after the panel's existing items.
 void placeInPanel(QWidget *panel, PanelTextField *prompt)
@@ -35,11 +51,12 @@ void placeInPanel(QWidget *panel, PanelTextField *prompt)
 } // namespace
 
 PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
-                               PromptReturnProc onReturn, bool focus)
+                               PromptReturnProc onReturn, bool focus, QWidget *pane)
 {
     closeToolPrompt();
     if (!panel)
         return nullptr;
+    promptPane = pane ? pane : paneOfPanel(panel);
     auto *prompt = new PanelTextField(QString::fromLatin1(label), visibleCharacters, promptHeldCharacters);
     prompt->setObjectName("ToolPrompt");
     prompt->setClientValue(value);
@@ -65,9 +82,19 @@ void closeToolPrompt()
     if (!prompt)
         return;
     toolPrompt = nullptr;
+    const bool hadFocus = focus_is_within(prompt);
+    QWidget *pane = promptPane;
+    promptPane = nullptr;
     // The prompt may be closing from inside its own Return handler.
     prompt->hide();
     prompt->deleteLater();
+    if (hadFocus && pane)
+        focus_give_to(pane);
+}
+
+QWidget *toolPromptPane()
+{
+    return toolPrompt ? promptPane.data() : nullptr;
 }
 
 bool closeOpenToolPrompt()

@@ -15,12 +15,16 @@ using PromptReturnProc = void (*)(PanelTextField *prompt);
 
 // Opens the prompt `label` in `panel` (the menu bar, or a project window's button bar) and
 // makes it toolPrompt. It carries `value` for its Return procedure and, with `focus`, gets the
-// keyboard focus. An open prompt is closed first.
+// keyboard focus. An open prompt is closed first. `pane` is the pane the tool acts on; by
+// default the main text pane for the menu bar and the project window's pane for its button bar.
 PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
-                               PromptReturnProc onReturn, bool focus = true);
+                               PromptReturnProc onReturn, bool focus = true, QWidget *pane = nullptr);
 
-// Closes toolPrompt, if open.
+// Closes toolPrompt, if open. When the prompt had the keyboard focus, the pane its tool acts on
+// gets it, so that the user types on where the tool left its result.
 void closeToolPrompt();
+// The pane the open prompt's tool acts on; null when no prompt is open.
+QWidget *toolPromptPane();
 
 // What the tools of the closing list (Go to line, Find, Replace, Grep, Column add/del) do
 // first: when a prompt is open, close it and answer true, so that the tool does nothing else.

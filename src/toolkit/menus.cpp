@@ -7,6 +7,12 @@
 
 namespace {
 
+// Qt reads a single '&' in an action's text as the mark of a mnemonic and shows "&&" as '&'.
+QString shownAsWritten(const QString &label)
+{
+    return QString(label).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 const char titleProperty[] = "tslMenuTitle";
 const char menuValueProperty[] = "tslMenuValue";
 const char doneProcProperty[] = "tslMenuDoneProc";
@@ -53,7 +59,7 @@ QMenu *menuCreate(const QString &title, bool showTitle, QWidget *parent)
 
 QAction *menuAddItem(QMenu *menu, const QString &label, MenuNotifyProc proc, int value)
 {
-    QAction *item = menu->addAction(label);
+    QAction *item = menu->addAction(shownAsWritten(label));
     item->setData(value);
     if (proc)
         QObject::connect(item, &QAction::triggered, menu, [menu, item, proc] { proc(menu, item); });
@@ -63,14 +69,38 @@ QAction *menuAddItem(QMenu *menu, const QString &label, MenuNotifyProc proc, int
 QAction *menuAddSubmenu(QMenu *menu, const QString &label, QMenu *submenu)
 {
     submenu->setParent(menu, submenu->windowFlags());
-    submenu->setTitle(label);
+    submenu->setTitle(shownAsWritten(label));
     return menu->addMenu(submenu);
 }
 
 void menuSetItemLabel(QAction *item, const QString &label)
 {
     if (item)
-        item->setText(label);
+        item->setText(shownAsWritten(label));
+}
+
+QString menuItemLabel(const QAction *item)
+{
+    return item ? QString(item->text()).replace(QLatin1String("&&"), QLatin1String("&")) : QString();
+}
+
+QAction *menuFindItem(const QMenu *menu, const QStringList &path)
+{
+    QAction *found = nullptr;
+    for (const QString &label : path) {
+        if (!menu)
+            return nullptr;
+        found = nullptr;
+        for (QAction *item : menuItems(menu))
+            if (menuItemLabel(item) == label) {
+                found = item;
+                break;
+            }
+        if (!found)
+            return nullptr;
+        menu = found->menu();
+    }
+    return found;
 }
 
 int menuItemValue(const QAction *item)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QMenu;
@@ -19,14 +20,20 @@ using MenuDoneProc = void (*)(QMenu *menu);
 // A menu titled `title`. With `showTitle` (pop-up menus) the title is the menu's first line.
 QMenu *menuCreate(const QString &title, bool showTitle = false, QWidget *parent = nullptr);
 
-// Appends an item; `proc` may be null (an item that does nothing).
+// Appends an item; `proc` may be null (an item that does nothing). Labels are shown exactly as
+// given: an '&' is a character, not the mark of a keyboard mnemonic.
 QAction *menuAddItem(QMenu *menu, const QString &label, MenuNotifyProc proc, int value = 0);
 
 // Appends an item that opens `submenu`; the submenu is then owned by `menu`.
 QAction *menuAddSubmenu(QMenu *menu, const QString &label, QMenu *submenu);
 
-// Gives an item a new label, shown as menuAddItem shows labels.
+// Gives an item a new label, shown exactly as given.
 void menuSetItemLabel(QAction *item, const QString &label);
+// An item's label as it was given.
+QString menuItemLabel(const QAction *item);
+// The item reached from `menu` through the labels of `path`, one per submenu level ("Find",
+// "searching forward"); null when there is none.
+QAction *menuFindItem(const QMenu *menu, const QStringList &path);
 
 int menuItemValue(const QAction *item);
 void menuSetItemValue(QAction *item, int value);

@@ -1,6 +1,9 @@
 #include "toolkit/terminalpane.h"
 
+#include "toolkit/shortcuts.h"
+
 #include <QBuffer>
+#include <QKeyEvent>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -179,6 +182,13 @@ TerminalPane::~TerminalPane()
 
 bool TerminalPane::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every key but a function key goes to the program in the terminal, also those that the
+    // window binds as shortcuts (Ctrl-S, Ctrl-Z, ...).
+    if (event->type() == QEvent::ShortcutOverride &&
+        !shortcut_is_function_key(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)
         QTimer::singleShot(0, this, [this] {
             if (!selectedText(true).isEmpty())

@@ -6,6 +6,9 @@
 // ttysw_input types bytes into the terminal as if the user had typed them (control characters
 // included: Ctrl-C interrupts the foreground job). ttysw_output shows bytes as if the program
 // running in the terminal had printed them; they are never executed.
+//
+// While the terminal has the keyboard focus every key goes to the program running there; only the
+// function keys act as the window's shortcuts.
 
 #include "toolkit/selection.h"
 

@@ -4,6 +4,8 @@
 // kept exactly as loaded (CR and CRLF line ends, NUL bytes, any encoding); a text that is valid
 // UTF-8 is shown as UTF-8, anything else as Latin-1.
 
+#include "toolkit/highlighting.h"
+#include "toolkit/mappedarray.h"
 #include "toolkit/safefile.h"
 #include "toolkit/selection.h"
 #include "toolkit/utf8check.h"
@@ -13,16 +15,21 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
+class QsciLexer;
 class TextPane;
 
 using Textsw_index = long;
 // Called after every change of the pane's text or of its modified state, once per operation
 // (once for a whole TextswBatch), never while the text is being changed.
 using TextswNotifyProc = std::function<void(TextPane *)>;
+// Hands a text out in pieces: each call points *piece at the next bytes and returns how many
+// there are, 0 at the end, or -1 when the bytes could not be read.
+using TextswPieceReader = std::function<long(const char **piece)>;
 
 enum TextswSelectionType { TEXTSW_SEL_PRIMARY = 1, TEXTSW_SEL_SECONDARY = 2 };
 enum TextswDirection { TEXTSW_FORWARD = 0, TEXTSW_BACKWARD = 1 };
@@ -52,9 +59,18 @@ public:
 
     // The pane's own state; the textsw_ functions below are the interface the program uses.
     const std::string &fileName() const { return fileName_; }
-    void setFileName(const std::string &name) { fileName_ = name; }
-    const std::string &savedText() const { return savedText_; }
-    void setSavedText(std::string bytes) { savedText_ = std::move(bytes); }
+    // A pane with highlighting styles its text by the name of the file it edits.
+    void setFileName(const std::string &name);
+    // The text as last loaded, stored or set, which textsw_reset goes back to. While the text is
+    // unchanged since then nothing else is kept: the first change copies the text first.
+    std::string_view savedText() const;
+    bool keepsSavedCopy() const { return savedCopyKept_; }
+    // Called before every change of the text: keeps the saved text if no copy is kept yet.
+    void keepSavedText();
+    // The text as it is now becomes the saved text.
+    void dropSavedCopy();
+    // True when a change came with no memory left to keep the saved text.
+    bool savedCopyLost() const { return savedCopyLost_; }
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     bool fits(long added) const;
@@ -68,15 +84,26 @@ public:
     Utf8Validator &appendValidator() { return appendValidator_; }
     // The tooltip of a line in the marks' margin (textmarks.h).
     void setMarginTipProc(std::function<std::string(TextPane *, long)> proc) { marginTipProc_ = std::move(proc); }
+    // The font of every style: the text in whatever colour highlighting gives it, and the line
+    // numbers.
+    const QFont &paneFont() const { return paneFont_; }
+    void setPaneFont(const QFont &font);
+    bool highlighting() const { return highlighting_; }
+    void setHighlighting(bool on);
+    bool showsLineNumbers() const { return lineNumbers_; }
+    void setShowsLineNumbers(bool on);
 
     long textLength() const;
     // Pointer to the bytes from `position` on, `length` of them, valid until the next change.
     const char *rangePointer(long position, long length) const;
-    // Replaces the whole text without undo history and sets the save point; chooses UTF-8 or
+    // Replaces the whole text, about `length` bytes read piece by piece, without undo history,
+    // sets the save point and makes the pane edit `name` ("" for no file); chooses UTF-8 or
     // 8-bit display from the bytes and the typed line end from the first line end. Returns a
-    // TextswStatus code; on failure the old text stays, unless memory ran out part way: the
-    // pane is then left empty, belonging to no file.
-    int replaceAllBytes(const char *bytes, long length);
+    // TextswStatus code. When the first piece cannot be read, or the room for the text cannot
+    // be had, the old text and file stay; when reading fails or memory runs out part way, the
+    // pane is left empty, belonging to no file.
+    int replaceAllBytes(long length, const TextswPieceReader &next, const std::string &name);
+    int replaceAllBytes(const char *bytes, long length, const std::string &name);
     // Records that the text or its modified state changed, for the next notification.
     void noteChange();
     // The one place that sets the primary selection (the caret ends up at last_plus_one).
@@ -96,7 +123,12 @@ public:
     long selectionLast() override;
     void deleteSelection() override;
 
+    // Setting a lexer asks for the whole text to be styled at once; the pane only marks it for
+    // styling, which then goes as far as the text is shown, while the program is idle.
+    void recolor(int start = 0, int end = -1) override;
+
 protected:
+    bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
@@ -108,9 +140,21 @@ private:
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();
+    void typeText(const QString &text);
+    void chooseLexer();
+    void applyStyles();
+    void fitLineNumberMargin();
 
     std::string fileName_;
-    std::string savedText_; // the text as last loaded, stored or set, for textsw_reset
+    MappedArray<char> savedCopy_; // the saved text, kept from the first change on
+    bool savedCopyKept_ = false;
+    bool savedCopyLost_ = false; // no memory was left for the copy
+    QFont paneFont_;
+    QsciLexer *lexer_ = nullptr;
+    HighlightLanguage lexerLanguage_ = HighlightLanguage::none;
+    bool highlighting_ = false;
+    bool lineNumbers_ = false;
+    int lineNumberDigits_ = 0;
     long memoryLimit_ = 0;
     std::intptr_t clientData_ = 0;
     TextswNotifyProc notifyProc_;
@@ -160,7 +204,8 @@ int textsw_append_file_name(TextPane *pane, std::string &buffer);
 // empties the pane.
 void textsw_set_contents(TextPane *pane, const char *bytes, long length);
 // Discards every change since the text was last loaded, stored or set; the undo history goes.
-void textsw_reset(TextPane *pane);
+// Returns 0, or -1 with the text unchanged when the saved text could not be kept (no memory).
+int textsw_reset(TextPane *pane);
 
 // --- Reading ---------------------------------------------------------------------------------
 
@@ -242,3 +287,9 @@ void textsw_set_client_data(TextPane *pane, std::intptr_t data);
 std::intptr_t textsw_get_client_data(TextPane *pane);
 // Registers the procedure called after each change (replacing any earlier one; empty: none).
 void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc);
+// Styles the text by the name of the file the pane edits, now and after every load or store
+// under another name (see highlighting.h). Styling never changes the bytes, the modified flag
+// or the undo history.
+void textsw_set_highlighting(TextPane *pane, bool on);
+// Shows line numbers in margin 0, as wide as the number of lines needs.
+void textsw_set_line_numbers(TextPane *pane, bool on);

@@ -5,8 +5,13 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -50,6 +55,69 @@ long searchBackward(TextPane *pane, long before, const char *bytes, long length)
     return -1;
 }
 
+// A file read in pieces of a fixed size, so that loading never holds a second whole copy of
+// the text beside the pane's own.
+class FileInPieces {
+public:
+    FileInPieces() : buffer_(256 * 1024) {}
+    ~FileInPieces()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileInPieces(const FileInPieces &) = delete;
+    FileInPieces &operator=(const FileInPieces &) = delete;
+
+    // Opens a regular file of at most `longestText` bytes; returns 0 or a TextswStatus code.
+    // Directories, pipes and devices are refused: reading them could block the window or
+    // never end.
+    int open(const std::string &name)
+    {
+        if (name.empty())
+            return TEXTSW_STATUS_BAD_ATTR_VALUE;
+        fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
+        struct stat st;
+        if (::fstat(fd_, &st) != 0)
+            return TEXTSW_STATUS_OTHER_ERROR;
+        if (!S_ISREG(st.st_mode))
+            return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
+        if (st.st_size > longestText)
+            return TEXTSW_STATUS_OUT_OF_MEMORY;
+        size_ = static_cast<long>(st.st_size);
+        return TEXTSW_STATUS_OKAY;
+    }
+    long size() const { return size_; }
+    // A file that grew past the longest text while it was read.
+    bool tooLong() const { return tooLong_; }
+
+    long next(const char **piece)
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            read_ += n;
+            if (read_ > longestText) {
+                tooLong_ = true;
+                return -1;
+            }
+            *piece = buffer_.data();
+            return static_cast<long>(n);
+        }
+    }
+
+private:
+    int fd_ = -1;
+    long size_ = 0;
+    long read_ = 0;
+    bool tooLong_ = false;
+    std::vector<char> buffer_;
+};
+
 } // namespace
 
 // --- Files -----------------------------------------------------------------------------------
@@ -59,17 +127,17 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
 {
     if (!pane)
         return TEXTSW_STATUS_BAD_ATTR;
-    std::string bytes;
-    int status = readWholeFile(name, bytes, static_cast<std::size_t>(longestText));
+    FileInPieces file;
+    int status = file.open(name);
     if (status != TEXTSW_STATUS_OKAY)
         return status;
 
     TextPane::EditScope scope(pane);
-    status = pane->replaceAllBytes(bytes.data(), static_cast<long>(bytes.size()));
+    status = pane->replaceAllBytes(file.size(), [&file](const char **piece) { return file.next(piece); }, name);
+    if (file.tooLong())
+        status = TEXTSW_STATUS_OUT_OF_MEMORY;
     if (status != TEXTSW_STATUS_OKAY)
         return status;
-    pane->setFileName(name);
-    pane->setSavedText(std::move(bytes));
     pane->setReadOnly(browsing);
     const long shown = clampToText(pane, first_shown);
     pane->SendScintilla(Sci::SCI_SETEMPTYSELECTION, shown);
@@ -91,7 +159,7 @@ int textsw_store_file(TextPane *pane, const std::string &name)
         return error;
     TextPane::EditScope scope(pane);
     pane->setFileName(name);
-    pane->setSavedText(std::string(text, static_cast<std::size_t>(length)));
+    pane->dropSavedCopy();
     pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
     pane->noteChange();
     return 0;
@@ -110,29 +178,38 @@ void textsw_set_contents(TextPane *pane, const char *bytes, long length)
     if (!pane)
         return;
     length = bytes ? std::clamp(length, 0L, longestText) : 0;
-    std::string copy(bytes ? bytes : "", static_cast<std::size_t>(length));
+    // The bytes may lie in the pane's own text, which the replacement empties first.
+    const std::string copy(bytes ? bytes : "", static_cast<std::size_t>(length));
     TextPane::EditScope scope(pane);
-    if (pane->replaceAllBytes(copy.data(), length) != TEXTSW_STATUS_OKAY)
+    if (pane->replaceAllBytes(copy.data(), length, std::string()) != TEXTSW_STATUS_OKAY)
         return;
-    pane->setFileName(std::string());
-    pane->setSavedText(std::move(copy));
     pane->SendScintilla(Sci::SCI_SETXOFFSET, 0UL);
     pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
 }
 
-void textsw_reset(TextPane *pane)
+int textsw_reset(TextPane *pane)
 {
     if (!pane)
-        return;
+        return -1;
     TextPane::EditScope scope(pane);
     const long caret = pane->SendScintilla(Sci::SCI_GETCURRENTPOS);
     const long firstLine = pane->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
-    const std::string &saved = pane->savedText();
-    if (pane->replaceAllBytes(saved.data(), static_cast<long>(saved.size())) !=
+    if (!pane->keepsSavedCopy()) {
+        // Unchanged since it was loaded, stored or set: only the undo history goes.
+        pane->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
+        pane->noteChange();
+        return 0;
+    }
+    if (pane->savedCopyLost())
+        return -1;
+    const std::string_view saved = pane->savedText();
+    if (pane->replaceAllBytes(saved.data(), static_cast<long>(saved.size()), pane->fileName()) !=
         TEXTSW_STATUS_OKAY)
-        return;
+        return -1;
     pane->SendScintilla(Sci::SCI_SETEMPTYSELECTION, clampToText(pane, caret));
     pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, firstLine);
+    return 0;
 }
 
 // --- Reading ---------------------------------------------------------------------------------
@@ -206,6 +283,7 @@ long textsw_insert(TextPane *pane, const char *bytes, long length)
         length > longestText - pane->textLength())
         return 0;
     TextPane::EditScope scope(pane);
+    pane->keepSavedText();
     const long before = pane->textLength();
     pane->SendScintilla(Sci::SCI_ADDTEXT, static_cast<uintptr_t>(length), bytes);
     const long inserted = pane->textLength() - before;
@@ -225,6 +303,7 @@ long textsw_append(TextPane *pane, const char *bytes, long length)
     const long onScreen = std::max(1L, pane->SendScintilla(Sci::SCI_LINESONSCREEN));
     const bool showsEnd = firstShown + onScreen >= lines;
 
+    pane->keepSavedText();
     const long before = pane->textLength();
     pane->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(length), bytes);
     const long inserted = pane->textLength() - before;
@@ -246,6 +325,7 @@ long textsw_erase(TextPane *pane, Textsw_index first, Textsw_index last_plus_one
     if (last_plus_one <= first)
         return 0;
     TextPane::EditScope scope(pane);
+    pane->keepSavedText();
     const long before = pane->textLength();
     pane->SendScintilla(Sci::SCI_DELETERANGE, static_cast<unsigned long>(first),
                         last_plus_one - first);
@@ -268,6 +348,7 @@ long textsw_replace_bytes(TextPane *pane, Textsw_index first, Textsw_index last_
     if (length == 0 && last_plus_one == first)
         return 0;
     TextPane::EditScope scope(pane);
+    pane->keepSavedText();
     pane->SendScintilla(Sci::SCI_BEGINUNDOACTION);
     pane->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(first),
                         last_plus_one);
@@ -283,6 +364,7 @@ int textsw_undo(TextPane *pane)
     if (!pane || pane->isReadOnly() || !pane->SendScintilla(Sci::SCI_CANUNDO))
         return 0;
     TextPane::EditScope scope(pane);
+    pane->keepSavedText();
     pane->SendScintilla(Sci::SCI_UNDO);
     pane->noteChange();
     return 1;
@@ -408,7 +490,7 @@ void textsw_set_font(TextPane *pane, const QFont &font)
     QFont sized = font;
     if (sized.pointSizeF() <= 0 && sized.pixelSize() > 0)
         sized.setPointSizeF(sized.pixelSize() * 72.0 / pane->logicalDpiY());
-    pane->setFont(sized);
+    pane->setPaneFont(sized);
 }
 
 QSize textsw_size_for_chars(TextPane *pane, int columns, int rows)
@@ -418,7 +500,10 @@ QSize textsw_size_for_chars(TextPane *pane, int columns, int rows)
     const long charWidth = pane->SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_DEFAULT, "M");
     const long lineHeight = pane->SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL);
     const int frame = 2 * pane->frameWidth();
-    const long width = columns * charWidth + pane->SendScintilla(Sci::SCI_GETMARGINLEFT) +
+    long margins = 0;
+    for (int margin = 0; margin < 5; ++margin)
+        margins += pane->SendScintilla(Sci::SCI_GETMARGINWIDTHN, margin);
+    const long width = columns * charWidth + margins + pane->SendScintilla(Sci::SCI_GETMARGINLEFT) +
                        pane->SendScintilla(Sci::SCI_GETMARGINRIGHT) + frame +
                        pane->verticalScrollBar()->sizeHint().width();
     const long height =
@@ -447,4 +532,16 @@ void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc)
 {
     if (pane)
         pane->setNotifyProc(std::move(proc));
+}
+
+void textsw_set_highlighting(TextPane *pane, bool on)
+{
+    if (pane)
+        pane->setHighlighting(on);
+}
+
+void textsw_set_line_numbers(TextPane *pane, bool on)
+{
+    if (pane)
+        pane->setShowsLineNumbers(on);
 }

@@ -3,6 +3,9 @@
 
 #include "documents/projectwindows.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace {
 
 using NavigationTest = CompilerWindowTest;
@@ -78,6 +81,21 @@ TEST_F(NavigationTest, FindsProjectFilesAndRebuildsOnAConfigurationChoice)
     closeResults();
     chooseConfiguration(0);
     EXPECT_EQ(errorList.entries()[0].lineNumber, 40);
+}
+
+// After the next-message button in the results window, the user types on in the source line.
+TEST_F(NavigationTest, AJumpLeavesTheKeyboardInTheSourceLine)
+{
+    openFile("prog.c", "int a;\nint b;\nint c;\n");
+    writeFile(path("messages.txt"), "prog.c:2: error: b\n");
+    compile("sh prints.sh messages.txt");
+    ASSERT_EQ(errorList.entries().size(), 1u);
+    resultsWindow->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == resultsWindow; }));
+    QTest::mouseClick(resultsWindow->nextButton, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([] { return QApplication::focusWidget() == textPane; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    EXPECT_EQ(textsw_contents(textPane, 0, textsw_length(textPane)), "int a;\nxint c;\n");
 }
 
 // The list is made while the output arrives; a form changed during the compile still decides it.

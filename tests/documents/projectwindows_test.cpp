@@ -5,6 +5,7 @@
 #include "shell/operations.h"
 #include "texttools/find.h"
 #include "texttools/texttoolstate.h"
+#include "toolkit/frame.h"
 #include "toolkit/menus.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ protected:
         openProjectFile();
     }
     static ProjectWindow *window(int slot) { return projectWindowTable[slot]; }
-    static std::string title(int slot) { return window(slot)->frame->windowTitle().toStdString(); }
+    static std::string title(int slot) { return frame_label(window(slot)->frame).toStdString(); }
     static int windowCount()
     {
         int count = 0;
@@ -273,3 +274,14 @@ TEST_F(ProjectWindowsTest, QuitAsksAModifiedWindowFirstThenTheMainFileThenTheWin
 }
 
 } // namespace
+
+TEST_F(ProjectWindowsTest, ProjectPanesHaveLineNumbersHighlightingAndTheMarksMargin)
+{
+    openProject("main.c\nutil.c\nnotes.txt\n", {"main.c", "util.c", "notes.txt"});
+    for (int slot : {0, 1}) {
+        EXPECT_TRUE(window(slot)->pane->showsLineNumbers()) << slot;
+        EXPECT_GT(window(slot)->pane->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 1UL), 0) << slot;
+    }
+    EXPECT_NE(window(0)->pane->lexer(), nullptr);  // util.c
+    EXPECT_EQ(window(1)->pane->lexer(), nullptr);  // notes.txt
+}

@@ -80,6 +80,27 @@ TEST_F(FindTest, FindNextStepsInTheDirectionOfTheFind)
     EXPECT_TRUE(notices.shown().empty());
 }
 
+TEST_F(FindTest, FindFromASelectionMovesToTheNextOccurrence)
+{
+    // A one-character selection, and one that overlaps the next occurrence if taken a byte late.
+    setText("a; b; c", 0);
+    textsw_set_selection(textPane, 1, 2, TEXTSW_SEL_PRIMARY);
+    startFind(0);
+    EXPECT_EQ(selection(), std::make_pair(4L, 5L));
+    startFind(0);
+    EXPECT_EQ(selection(), std::make_pair(1L, 2L)); // round to the first
+    startFind(1);
+    EXPECT_EQ(selection(), std::make_pair(4L, 5L)); // backward from the first: round to the last
+
+    setText("aaaa", 0);
+    textsw_set_selection(textPane, 0, 2, TEXTSW_SEL_PRIMARY);
+    startFind(0);
+    EXPECT_EQ(selection(), std::make_pair(2L, 4L));
+    startFind(1);
+    EXPECT_EQ(selection(), std::make_pair(1L, 3L));
+    EXPECT_TRUE(notices.shown().empty());
+}
+
 TEST_F(FindTest, FindNextBeforeAnySearchShowsTheNotice)
 {
     setText("some text", 0);
