@@ -4,33 +4,20 @@
 #include "compiler/resultswindow.h"
 #include "shell/operations.h"
 #include "toolkit/imagebutton.h"
-
-#include <QShortcut>
-
-namespace {
-
-void addKey(QWidget *window, const QKeySequence &key, void (*action)())
-{
-    auto *shortcut = new QShortcut(key, window);
-    shortcut->setContext(Qt::WindowShortcut);
-    shortcut->setAutoRepeat(true);
-    QObject::connect(shortcut, &QShortcut::activated, action);
-}
-
-} // namespace
+#include "toolkit/shortcuts.h"
 
 void addMessageKeys(QWidget *window)
 {
     if (!window)
         return;
-    addKey(window, QKeySequence(Qt::Key_F8), nextMessageKey);
-    addKey(window, QKeySequence(Qt::SHIFT | Qt::Key_F8), previousMessageKey);
+    shortcut_bind(window, QKeySequence(Qt::Key_F8), nextMessageKey);
+    shortcut_bind(window, QKeySequence(Qt::SHIFT | Qt::Key_F8), previousMessageKey);
 }
 
 void addBreakKey(QWidget *resultsWindow)
 {
     if (resultsWindow)
-        addKey(resultsWindow, QKeySequence(Qt::Key_Escape), breakExecution);
+        shortcut_bind(resultsWindow, QKeySequence(Qt::Key_Escape), breakExecution);
 }
 
 void nextMessageKey()
