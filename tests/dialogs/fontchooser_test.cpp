@@ -113,11 +113,10 @@ TEST_F(FontChooser, OkGivesTheFontToTheMainPane)
 
 TEST_F(FontChooser, TheProjectBoxAloneChangesEveryProjectWindowAndNotTheMainPane)
 {
-    ProjectWindow first, second;
-    first.pane = new TextPane;
-    second.pane = new TextPane;
-    projectWindowTable[0] = &first;
-    projectWindowTable[200] = &second;
+    for (const char *name : {"util.c", "util.h", "later.c"})
+        writeFile(directory.file(name), "int x;\n");
+    ASSERT_TRUE(createProjectWindow(0, "util.c"));
+    ASSERT_TRUE(createProjectWindow(200, "util.h"));
     const QFont mainBefore = textPane->font();
     const XFontFace *projectBefore = projectFont;
 
@@ -132,9 +131,11 @@ TEST_F(FontChooser, TheProjectBoxAloneChangesEveryProjectWindowAndNotTheMainPane
     const XFontFace *face = xv_find_font("-adobe-courier-medium-r-normal--18-180-75-75-m-110-iso8859-1");
     ASSERT_TRUE(face);
     EXPECT_EQ(projectFont, face); // what later project windows get
-    EXPECT_TRUE(sameFace(first.pane->font(), face->font));
-    EXPECT_TRUE(sameFace(second.pane->font(), face->font));
-    EXPECT_EQ(QFontInfo(second.pane->font()).pixelSize(), face->pixelSize);
+    ASSERT_TRUE(createProjectWindow(1, "later.c"));
+    for (int slot : {0, 200, 1}) {
+        EXPECT_TRUE(sameFace(projectWindowTable[slot]->pane->paneFont(), face->font)) << slot;
+        EXPECT_EQ(QFontInfo(projectWindowTable[slot]->pane->paneFont()).pixelSize(), face->pixelSize) << slot;
+    }
     EXPECT_EQ(textPane->font(), mainBefore);
     EXPECT_FALSE(fontChoice.setMain);
     EXPECT_TRUE(fontChoice.setProject);
@@ -143,9 +144,7 @@ TEST_F(FontChooser, TheProjectBoxAloneChangesEveryProjectWindowAndNotTheMainPane
     EXPECT_FALSE(box(mainBox)->isChecked());
     EXPECT_TRUE(box(projectBox)->isChecked());
 
-    projectWindowTable[0] = projectWindowTable[200] = nullptr;
-    delete first.pane;
-    delete second.pane;
+    closeProjectWindows();
     projectFont = projectBefore;
 }
 
