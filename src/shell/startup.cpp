@@ -7,6 +7,7 @@
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
+#include "shell/commandline.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
@@ -207,6 +208,16 @@ void filterToolkitMessages(QtMsgType type, const QMessageLogContext &context, co
 
 int tslMain(int argc, char **argv)
 {
+    switch (commandLineRequest(argc, argv)) {
+    case CommandLineRequest::Help:
+        fputs(usageText(), stdout);
+        return fflush(stdout) == 0 ? 0 : 1;
+    case CommandLineRequest::Version:
+        fputs(versionText(), stdout);
+        return fflush(stdout) == 0 ? 0 : 1;
+    case CommandLineRequest::Run:
+        break;
+    }
     readConfigurationFile();
     standardMessageHandler = qInstallMessageHandler(filterToolkitMessages);
     QApplication application(argc, argv);
