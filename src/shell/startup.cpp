@@ -8,6 +8,7 @@
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
 #include "shell/commandline.h"
+#include "shell/layout.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
@@ -20,8 +21,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QMenu>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -106,6 +109,20 @@ void chooseFonts()
 
 } // namespace
 
+FrameSize largestFrameSize()
+{
+    // X keeps window sizes in 16 bits; the screen (all monitors together) is the useful limit.
+    FrameSize largest{32767, 32767};
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableVirtualSize();
+        if (available.width() > 0)
+            largest.width = std::min(largest.width, available.width());
+        if (available.height() > 0)
+            largest.height = std::min(largest.height, available.height());
+    }
+    return largest;
+}
+
 bool buildMainWindow(const char *fileArgument)
 {
     initialiseSharedState();
@@ -116,7 +133,9 @@ bool buildMainWindow(const char *fileArgument)
     mainFrame = new MainFrame;
     mainFrame->setWindowTitle(productTitle);
     mainFrame->setWindowIcon(mainIcon);
-    mainFrame->resize(generalSettings.mainFrameWidth, generalSettings.mainFrameHeight);
+    const FrameSize size = usableFrameSize(generalSettings.mainFrameWidth, generalSettings.mainFrameHeight,
+                                           {defaultMainFrameWidth, defaultMainFrameHeight}, largestFrameSize());
+    mainFrame->resize(size.width, size.height);
 
     createMenus();
     createMenuBar();

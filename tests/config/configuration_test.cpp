@@ -296,6 +296,15 @@ TEST(ConfigurationFile, ShippedDefaultReadsWithoutErrors)
         fclose(file);
     }
     EXPECT_EQ(r.output, "");
+    // The sizes that a damaged setting falls back to are the shipped file's.
+    EXPECT_EQ(generalSettings.mainFrameWidth, defaultMainFrameWidth);
+    EXPECT_EQ(generalSettings.mainFrameHeight, defaultMainFrameHeight);
+    EXPECT_EQ(generalSettings.projectFrameWidth, defaultProjectFrameWidth);
+    EXPECT_EQ(generalSettings.projectFrameHeight, defaultProjectFrameHeight);
+    EXPECT_EQ(generalSettings.resultsColumns, defaultResultsColumns);
+    EXPECT_EQ(generalSettings.resultsRows, defaultResultsRows);
+    EXPECT_EQ(generalSettings.helpTextColumns, defaultHelpTextColumns);
+    EXPECT_EQ(generalSettings.helpTextRows, defaultHelpTextRows);
     EXPECT_GT(generalSettings.configurationCount, 8);
     for (int i = 0; i < generalSettings.configurationCount; ++i)
         EXPECT_STRNE(configurationTable[i].description, "") << "slot " << i;
