@@ -62,23 +62,29 @@ std::string singleQuoted(const std::string &text)
 }
 
 // Every byte the shell could not be given as typed becomes an octal escape of printf, which
-// rebuilds the name; "/." keeps a final newline from being cut off by the substitution.
+// rebuilds the text. The substitution would cut off final newlines: those follow it as newlines
+// between single quotes, which the shell reads as part of the word (it asks for the rest of the
+// quoted text on the next line), so the word is the text exactly.
 std::string printfRebuilt(const std::string &text)
 {
+    const std::size_t kept = text.find_last_not_of('\n') + 1; // 0 when all are newlines
     std::string format;
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
+    for (std::size_t i = 0; i < kept; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c == '%')
             format += "%%";
         else if (printableAscii(c) && c != '\\' && c != '\'')
-            format += ch;
+            format += text[i];
         else {
             char escape[6];
             std::snprintf(escape, sizeof escape, "\\%03o", c);
             format += escape;
         }
     }
-    return "\"$(printf '" + format + "/.')\"";
+    std::string word = kept > 0 ? "\"$(printf '" + format + "')\"" : std::string();
+    if (kept < text.size())
+        word += "'" + text.substr(kept) + "'";
+    return word;
 }
 
 } // namespace
