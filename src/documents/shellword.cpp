@@ -62,7 +62,7 @@ std::string singleQuoted(const std::string &text)
 }
 
 // Every byte the shell could not be given as typed becomes an octal escape of printf, which
-// rebuilds the text. The substitution would cut off final newlines: those follow it as newlines
+// rebuilds the text (a leading '-' too, which printf would take for an option). The substitution would cut off final newlines: those follow it as newlines
 // between single quotes, which the shell reads as part of the word (it asks for the rest of the
 // quoted text on the next line), so the word is the text exactly.
 std::string printfRebuilt(const std::string &text)
@@ -73,8 +73,8 @@ std::string printfRebuilt(const std::string &text)
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == '%')
             format += "%%";
-        else if (printableAscii(c) && c != '\\' && c != '\'')
-            format += text[i];
+        else if (printableAscii(c) && c != '\\' && c != '\'' && !(i == 0 && c == '-'))
+            format += text[i]; // a format that began with '-' would be read as an option
         else {
             char escape[6];
             std::snprintf(escape, sizeof escape, "\\%03o", c);

@@ -134,7 +134,9 @@ TEST_F(Installed, ManPageRendersWithoutWarnings)
 TEST_F(Installed, HelpAndVersionNeedNeitherDisplayNorConfiguration)
 {
     TempDir home;
-    const std::string tsl = "env -i HOME='" + home.path() + "' '" + file("bin/tsl") + "'";
+    // A sanitizer build's settings are kept: they say nothing about X or the configuration.
+    const std::string tsl = "env -i HOME='" + home.path() + "' ${ASAN_OPTIONS:+ASAN_OPTIONS=\"$ASAN_OPTIONS\"} "
+                            "${LSAN_OPTIONS:+LSAN_OPTIONS=\"$LSAN_OPTIONS\"} '" + file("bin/tsl") + "'";
     const ProcessResult version = shell(tsl + " --version");
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.output, "tsl 0.1\n");
