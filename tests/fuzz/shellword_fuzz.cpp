@@ -5,6 +5,7 @@
 #include "documents/documentactions.h"
 #include "fuzzcheck.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <spawn.h>
@@ -25,9 +26,15 @@ std::string readAll(int fd)
 {
     std::string text;
     char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+    // libFuzzer's timeout alarm interrupts reads and waits: they are taken up again.
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return text;
         text.append(buffer, static_cast<std::size_t>(n));
-    return text;
+    }
 }
 
 // sh -c 'printf %s WORD', with no PATH to find commands on.
@@ -59,7 +66,8 @@ ShellResult runShell(const std::string &word, const char *locale)
     close(out[0]);
     close(err[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
