@@ -4,6 +4,7 @@
 #include "compiler/errornavigation.h"
 #include "compiler/messagekeys.h"
 #include "shell/artwork.h"
+#include "shell/layout.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
 #include "shell/startup.h"
@@ -53,8 +54,12 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
     textsw_set_memory_limit(resultsPane, generalSettings.resultsTextMemoryLimit);
     textsw_set_menu(resultsPane, compilerToolsMenu);
     resultsPane->setDoubleClickProc(showMessageAt);
-    const QSize paneSize =
-        textsw_size_for_chars(resultsPane, generalSettings.resultsColumns, generalSettings.resultsRows);
+    // A damaged or huge setting gives neither a window of no size nor one beyond the screen.
+    const FrameSize characters = usableCharacterSize(generalSettings.resultsColumns, generalSettings.resultsRows,
+                                                     {defaultResultsColumns, defaultResultsRows});
+    const FrameSize screen = largestFrameSize();
+    const QSize paneSize = textsw_size_for_chars(resultsPane, characters.width, characters.height)
+                               .boundedTo(QSize(screen.width - buttonColumnWidth - 16, screen.height - 60));
     resultsPane->setGeometry(4, 4, paneSize.width(), paneSize.height());
 
     resultsMessage = new QLabel("*** Compiling ***", textPanel);

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 GeneralSettings generalSettings;
 Configuration configurationTable[configurationSlots];
@@ -156,6 +159,32 @@ bool readHelpBlock(char *text)
     return true;
 }
 
+// Opens `path` only when it names a regular file (or a link to one): a FIFO there would block
+// start-up, a device such as /dev/zero would never end, and a directory holds no settings. Such
+// a candidate counts as missing, so that the next place is tried.
+FILE *openRegularFile(const std::string &path, const char *mode)
+{
+    struct stat st;
+    if (mode[0] != 'r' || strchr(mode, '+')) {
+        if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            return nullptr;
+        return fopen(path.c_str(), mode);
+    }
+    // Opened without blocking, so that a FIFO answers at once, and checked on the open file.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *file = fdopen(fd, mode);
+    if (!file)
+        close(fd);
+    return file;
+}
+
 void fillPlainFileConfiguration()
 {
     Configuration &plain = configurationTable[plainFileConfiguration];
@@ -258,7 +287,7 @@ FILE *openConfigurationFile(const char *mode)
         std::string(home) + "/tsl.config",
     };
     for (const std::string &path : candidates) {
-        if (FILE *file = fopen(path.c_str(), mode)) {
+        if (FILE *file = openRegularFile(path, mode)) {
             currentFile = file;
             return file;
         }

@@ -9,6 +9,17 @@ constexpr int plainFileConfiguration = 64;   // "File": no configuration applies
 constexpr int fileConfigurationSlots = 64;
 constexpr int helpTextCapacity = 16000;
 
+// The window sizes of the shipped default file (in pixels, or columns and rows of text). A size
+// of 0, which a damaged or unread setting gives, stands for these.
+constexpr int defaultMainFrameWidth = 1000;
+constexpr int defaultMainFrameHeight = 760;
+constexpr int defaultProjectFrameWidth = 700;
+constexpr int defaultProjectFrameHeight = 560;
+constexpr int defaultResultsColumns = 90;
+constexpr int defaultResultsRows = 14;
+constexpr int defaultHelpTextColumns = 80;
+constexpr int defaultHelpTextRows = 30;
+
 struct GeneralSettings {
     int mainTextMemoryLimit = 0;
     int resultsTextMemoryLimit = 0;

@@ -25,7 +25,8 @@ void clearWindow()
     const Textsw_index length = textsw_length(textPane);
     if (!confirmed("REALLY CLEAR TEXT WINDOW?", "Do it"))
         return;
-    offerToSave();
+    if (!offerToSave())
+        return; // the text that could not be stored stays
     {
         // One notification for the erase and the emptying together: the pane ends unmodified,
         // so the edited flag and the Save button stay as they were.
@@ -66,10 +67,14 @@ void quitProgram()
 {
     if (!confirmed("REALLY QUIT?", "Quit"))
         return;
+    // A text whose store failed is not lost by ending: the program stays, so that the user can
+    // store it elsewhere or quit again.
+    bool stored = true;
     for (int slot = 0; slot < projectWindowSlots; ++slot)
-        if (projectWindowTable[slot])
-            offerToSaveProject(slot);
-    offerToSave();
+        if (projectWindowTable[slot] && !offerToSaveProject(slot))
+            stored = false;
+    if (!offerToSave() || !stored)
+        return;
     fputs("\nThanks for using tsl.\n", stdout);
     fflush(stdout);
     exit(0);

@@ -6,6 +6,7 @@
 #include "documents/document.h"
 #include "documents/filedialogstate.h"
 #include "documents/projectwindows.h"
+#include "documents/storefailure.h"
 #include "shell/mainwindow.h"
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
@@ -43,6 +44,18 @@ void changeProgramDirectory(const std::string &directory)
 bool listAwayFromWorkingDirectory()
 {
     return directoryChanged || fileDirectory != workingDirectory;
+}
+
+// Stores the main pane's text under `name`; a failure is shown over the main frame, naming the
+// file (within `directory` when the name is relative to it) and the reason.
+bool storeDocument(const std::string &name, const std::string &directory = std::string())
+{
+    const int error = textsw_store_file(textPane, name);
+    if (error == 0)
+        return true;
+    const bool relative = !directory.empty() && !name.empty() && name[0] != '/';
+    reportStoreFailure(mainFrame, relative ? directory + "/" + name : name, error);
+    return false;
 }
 
 } // namespace
@@ -168,22 +181,24 @@ void noteTextPaneChange(TextPane *pane)
         setSaveButtonActive(true);
 }
 
-void offerToSave()
+bool offerToSave()
 {
     if (!refreshFileName())
-        return;
+        return true;
     if (textsw_modified(textPane)) {
         const int answer =
             notice_prompt(mainFrame, {mainTitle(), "Save this file ?"}, {noticeYes("SAVE"), noticeNo("Don't save")});
         if (answer == 1) {
-            if (textsw_store_file(textPane, document.fileName) != 0)
-                return;
+            if (!storeDocument(document.fileName))
+                return false;
             markDocumentUnchanged();
         }
     }
+    bool stored = true;
     for (int slot = 0; slot < projectWindowSlots; ++slot)
-        if (projectWindowTable[slot])
-            offerToSaveProject(slot);
+        if (projectWindowTable[slot] && !offerToSaveProject(slot))
+            stored = false;
+    return stored;
 }
 
 void saveDocument()
@@ -194,7 +209,7 @@ void saveDocument()
         notModifiedNotice();
         return;
     }
-    if (textsw_store_file(textPane, document.fileName) != 0)
+    if (!storeDocument(document.fileName))
         return;
     markDocumentUnchanged();
 }
@@ -207,7 +222,7 @@ void saveDocumentAs()
         return;
     }
     changeProgramDirectory(fileDirectory);
-    if (textsw_store_file(textPane, name) != 0) {
+    if (!storeDocument(name, fileDirectory)) {
         changeProgramDirectory(workingDirectory);
         return;
     }

@@ -29,8 +29,10 @@ void followListDirectory();
 void openDocument();
 // The text pane's change notification: the first change marks the document edited.
 void noteTextPaneChange(TextPane *pane);
-// Asks "Save this file ?" for a modified main text, then for each project window.
-void offerToSave();
+// Asks "Save this file ?" for a modified main text, then for each project window. Returns false
+// when the user chose "SAVE" and a store failed (the failure has been shown): the text that
+// could not be stored must not be discarded.
+bool offerToSave();
 // Stores the text under the name in the save-as dialog's "Filename: " field.
 void saveDocumentAs();
 

@@ -1,9 +1,12 @@
 #include "shell/layout.h"
 
+#include <algorithm>
+
 ButtonPanelGeometry buttonPanelGeometry(int, int workAreaHeight, bool terminalShown)
 {
-    const unsigned height = static_cast<unsigned>(workAreaHeight);
-    const int available = terminalShown ? static_cast<int>((height * 4u) / 5u) : workAreaHeight;
+    // 64-bit products: a height near the int limit must not overflow.
+    const long long height = workAreaHeight;
+    const int available = terminalShown ? static_cast<int>((height * 4) / 5) : workAreaHeight;
     ButtonPanelGeometry panel;
     if (available > 399) {
         panel.columns = 1;
@@ -39,8 +42,35 @@ WorkAreaLayout workAreaLayout(int workAreaWidth, int workAreaHeight, bool button
     layout.hasTerminal = terminalShown;
     if (terminalShown) {
         const int below = h - layout.textPane.height;
-        layout.logo = {0, layout.textPane.height, (h * 215) / 700, below};
+        layout.logo = {0, layout.textPane.height, static_cast<int>((static_cast<long long>(h) * 215) / 700), below};
         layout.terminal = {layout.logo.width, layout.textPane.height, w - layout.logo.width, below};
     }
     return layout;
+}
+
+namespace {
+
+int usableLength(int length, int fallback, int smallest, int largest)
+{
+    if (length <= 0)
+        length = fallback;
+    return std::max(std::min(length, largest), std::min(smallest, largest));
+}
+
+} // namespace
+
+FrameSize usableSize(int width, int height, FrameSize fallback, FrameSize smallest, FrameSize largest)
+{
+    return {usableLength(width, fallback.width, smallest.width, largest.width),
+            usableLength(height, fallback.height, smallest.height, largest.height)};
+}
+
+FrameSize usableFrameSize(int width, int height, FrameSize fallback, FrameSize largest)
+{
+    return usableSize(width, height, fallback, smallestFrameSize, largest);
+}
+
+FrameSize usableCharacterSize(int columns, int rows, FrameSize fallback)
+{
+    return usableSize(columns, rows, fallback, {1, 1}, largestCharacterSize);
 }

@@ -9,6 +9,8 @@
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
+#include "shell/commandline.h"
+#include "shell/layout.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
@@ -21,8 +23,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QMenu>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -110,6 +114,20 @@ void chooseFonts()
 
 } // namespace
 
+FrameSize largestFrameSize()
+{
+    // X keeps window sizes in 16 bits; the screen (all monitors together) is the useful limit.
+    FrameSize largest{32767, 32767};
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableVirtualSize();
+        if (available.width() > 0)
+            largest.width = std::min(largest.width, available.width());
+        if (available.height() > 0)
+            largest.height = std::min(largest.height, available.height());
+    }
+    return largest;
+}
+
 bool buildMainWindow(const char *fileArgument)
 {
     initialiseSharedState();
@@ -120,7 +138,9 @@ bool buildMainWindow(const char *fileArgument)
     mainFrame = new MainFrame;
     mainFrame->setWindowTitle(productTitle);
     mainFrame->setWindowIcon(mainIcon);
-    mainFrame->resize(generalSettings.mainFrameWidth, generalSettings.mainFrameHeight);
+    const FrameSize size = usableFrameSize(generalSettings.mainFrameWidth, generalSettings.mainFrameHeight,
+                                           {defaultMainFrameWidth, defaultMainFrameHeight}, largestFrameSize());
+    mainFrame->resize(size.width, size.height);
 
     createMenus();
     createMenuBar();
@@ -215,6 +235,16 @@ void filterToolkitMessages(QtMsgType type, const QMessageLogContext &context, co
 
 int tslMain(int argc, char **argv)
 {
+    switch (commandLineRequest(argc, argv)) {
+    case CommandLineRequest::Help:
+        fputs(usageText(), stdout);
+        return fflush(stdout) == 0 ? 0 : 1;
+    case CommandLineRequest::Version:
+        fputs(versionText(), stdout);
+        return fflush(stdout) == 0 ? 0 : 1;
+    case CommandLineRequest::Run:
+        break;
+    }
     readConfigurationFile();
     standardMessageHandler = qInstallMessageHandler(filterToolkitMessages);
     QApplication application(argc, argv);

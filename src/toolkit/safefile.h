@@ -21,10 +21,17 @@ enum TextswStatus {
 // unspecified.
 int readWholeFile(const std::string &name, std::string &bytes, std::size_t longest);
 
-// Stores the bytes under `name` so that a failure never damages the old file: the bytes go to a
-// new file in the same directory, which is flushed to the disk, given the old file's permissions
-// (and owner, where the process may) and then renamed over the old file. A symbolic link is
-// followed, so the file it names is replaced and the link stays. An existing file that the
-// process may not write is refused. Returns 0, or the errno value of the step that failed;
-// after a failure the old file is untouched and no temporary file is left behind.
+// Stores the bytes under `name` so that a failure never damages the old file, and the file stays
+// what it was: its owner, group, permissions, other hard links, ACLs and extended attributes.
+// - Usually the bytes go to a new file in the same folder, which is given all of that, synced
+//   and renamed over the old one.
+// - Where a rename cannot keep the file as it was (another owner the process cannot give the
+//   new file, several hard links, an attribute that cannot be copied) or cannot be done (no new
+//   file may be made in the folder, a file mounted on its own, a full disk), the bytes are
+//   written into the old file itself: the space is reserved first, and the old bytes are kept
+//   until the new ones are written and synced and written back when a step fails, so that the
+//   file ends whole, old or new.
+// A symbolic link is followed, also one whose file does not exist yet, which is then created;
+// the link stays a link. An existing file that the process may not write is refused. Returns 0,
+// or the errno value of the step that failed; no temporary file is left behind.
 int storeFileSafely(const std::string &name, const char *bytes, std::size_t length);

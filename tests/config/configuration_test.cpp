@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -237,6 +239,51 @@ TEST(ConfigurationFile, LookedUpInThreePlacesInOrder)
     setSystemConfigurationDirectoryForTests(nullptr);
 }
 
+// Only a regular file counts as found: a FIFO would block start-up, /dev/zero would never end,
+// and a directory holds nothing. Each makes the lookup go on to the next place.
+TEST(ConfigurationFile, OnlyRegularFilesCount)
+{
+    TempDir home, system;
+    setenv("HOME", home.path().c_str(), 1);
+    setSystemConfigurationDirectoryForTests(system.path().c_str());
+    writeFile(home.file("tsl.config"), "third");
+    const std::string first = home.file(".tslrc");
+
+    ASSERT_EQ(mkfifo(first.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(system.file("system.tslrc").c_str(), 0700), 0);
+    const auto openedText = [] {
+        FILE *file = openConfigurationFile("r"); // a FIFO that blocked would hang the test here
+        if (!file)
+            return std::string("none");
+        char buffer[16] = {};
+        std::string text = fgets(buffer, sizeof buffer, file) ? buffer : "";
+        fclose(file);
+        return text;
+    };
+    EXPECT_EQ(openedText(), "third");
+    remove(first.c_str());
+    ASSERT_EQ(symlink("/dev/zero", first.c_str()), 0);
+    EXPECT_EQ(openedText(), "third");
+    remove(first.c_str());
+    ASSERT_EQ(mkdir(first.c_str(), 0700), 0);
+    EXPECT_EQ(openedText(), "third");
+    rmdir(first.c_str());
+
+    // A link to a regular file is that file.
+    writeFile(home.file("real"), "linked");
+    ASSERT_EQ(symlink(home.file("real").c_str(), first.c_str()), 0);
+    EXPECT_EQ(openedText(), "linked");
+
+    // With nothing usable anywhere the lookup fails as for missing files.
+    remove(first.c_str());
+    remove(home.file("tsl.config").c_str());
+    ASSERT_EQ(mkfifo(first.c_str(), 0600), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(openedText(), "none");
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Error: No configuration file found.\n", 0), 0u);
+    setSystemConfigurationDirectoryForTests(nullptr);
+}
+
 TEST(ConfigurationFile, ShippedDefaultReadsWithoutErrors)
 {
     ReadResult r;
@@ -249,6 +296,15 @@ TEST(ConfigurationFile, ShippedDefaultReadsWithoutErrors)
         fclose(file);
     }
     EXPECT_EQ(r.output, "");
+    // The sizes that a damaged setting falls back to are the shipped file's.
+    EXPECT_EQ(generalSettings.mainFrameWidth, defaultMainFrameWidth);
+    EXPECT_EQ(generalSettings.mainFrameHeight, defaultMainFrameHeight);
+    EXPECT_EQ(generalSettings.projectFrameWidth, defaultProjectFrameWidth);
+    EXPECT_EQ(generalSettings.projectFrameHeight, defaultProjectFrameHeight);
+    EXPECT_EQ(generalSettings.resultsColumns, defaultResultsColumns);
+    EXPECT_EQ(generalSettings.resultsRows, defaultResultsRows);
+    EXPECT_EQ(generalSettings.helpTextColumns, defaultHelpTextColumns);
+    EXPECT_EQ(generalSettings.helpTextRows, defaultHelpTextRows);
     EXPECT_GT(generalSettings.configurationCount, 8);
     for (int i = 0; i < generalSettings.configurationCount; ++i)
         EXPECT_STRNE(configurationTable[i].description, "") << "slot " << i;

@@ -13,7 +13,8 @@ TEST_F(TerminalCd, EveryDirectoryNameReachesTheShellAsAName)
     TerminalInputRecorder typing(true);
     const std::string report = dir.file("where");
     const std::string names[] = {"a b", "$(touch pwned)", "it's `touch pwned`;", "x\003touch pwned #",
-                                 "x'\025touch pwned", "caf\xc3\xa9", "\xe9t\xe9", "two\nlines", "100% \\n"};
+                                 "x'\025touch pwned", "caf\xc3\xa9", "\xe9t\xe9", "two\nlines", "100% \\n",
+                                 "ends in newlines\n\n", "\n"};
     const std::string ready = "cd " + dir.path() + "; pwd > " + report + "\n";
     ttysw_input(terminalPane, ready.data(), static_cast<int>(ready.size()));
     ASSERT_TRUE(waitUntil([&] { return readFile(report) == dir.path() + "\n"; }, 60000)) << "the shell did not start";

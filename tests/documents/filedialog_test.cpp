@@ -159,7 +159,10 @@ TEST_F(FileDialogTest, SaveAs)
     showSaveAsDialog();
     doubleClick("sub");
     fileNameField->setText("missing/x.c");
-    press("      Ok      "); // fails: the dialog stays, nothing moves
+    notices.press("Ok");
+    press("      Ok      "); // fails: told, the dialog stays, nothing moves
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines[1], sub + "/missing/x.c");
     EXPECT_TRUE(fileDialog);
     EXPECT_EQ(cwd(), dir.path());
     EXPECT_TRUE(typed.all().empty());

@@ -47,3 +47,28 @@ TEST(WorkAreaLayout, PlacesPanesAroundTheButtonPanel)
     EXPECT_EQ(noPanel.textPane.width, 1000);
     EXPECT_EQ(noPanel.textPane.height, 560); // (703 / 5) * 4
 }
+
+TEST(WorkAreaLayout, HugeHeightsDoNotOverflow)
+{
+    const int huge = 2147483000;
+    WorkAreaLayout layout = workAreaLayout(1000, huge, true, true);
+    EXPECT_EQ(layout.logo.width, static_cast<int>(huge * 215LL / 700));
+    EXPECT_EQ(layout.buttonPanel.frame.width, 34); // four fifths of the height is still > 399
+    EXPECT_GT(layout.textPane.height, 0);
+}
+
+TEST(UsableSize, ZeroTakesTheDefaultAndNothingExceedsTheScreen)
+{
+    const FrameSize fallback{1000, 760}, screen{1280, 1024};
+    EXPECT_EQ(usableFrameSize(0, 0, fallback, screen), fallback);
+    EXPECT_EQ(usableFrameSize(-5, 600, fallback, screen), (FrameSize{1000, 600}));
+    EXPECT_EQ(usableFrameSize(16777215, 16777215, fallback, screen), screen);
+    EXPECT_EQ(usableFrameSize(640, 480, fallback, screen), (FrameSize{640, 480}));
+    EXPECT_EQ(usableFrameSize(1, 2, fallback, screen), smallestFrameSize);
+    // A screen smaller than the smallest frame still bounds it.
+    EXPECT_EQ(usableFrameSize(1000, 760, fallback, {300, 150}), (FrameSize{300, 150}));
+
+    EXPECT_EQ(usableCharacterSize(0, 0, {90, 14}), (FrameSize{90, 14}));
+    EXPECT_EQ(usableCharacterSize(2147483647, 16777215, {90, 14}), largestCharacterSize);
+    EXPECT_EQ(usableCharacterSize(1, 1, {90, 14}), (FrameSize{1, 1}));
+}

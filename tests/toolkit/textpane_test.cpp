@@ -47,7 +47,9 @@ struct PaintCounter : QObject {
     }
 };
 
-const std::string awkwardBytes("line one\r\nline two\rtab\there  \n\0nul\xE9\xFF end", 42);
+// sizeof counts the literal's own NUL, which is not part of the bytes.
+const char awkwardLiteral[] = "line one\r\nline two\rtab\there  \n\0nul\xE9\xFF end";
+const std::string awkwardBytes(awkwardLiteral, sizeof awkwardLiteral - 1);
 
 } // namespace
 

@@ -1,0 +1,101 @@
+#pragma once
+// The real program under the virtual display, driven through the X server as a user drives it:
+// xdotool moves the pointer, clicks and presses keys.
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+inline std::string xdotool(const std::string &arguments)
+{
+    FILE *out = popen(("timeout 20 xdotool " + arguments + " 2>/dev/null").c_str(), "r");
+    std::string text;
+    for (int c; out && (c = fgetc(out)) != EOF;)
+        text += static_cast<char>(c);
+    if (out)
+        pclose(out);
+    return text;
+}
+
+// Waits for a notice window other than `previous` and returns its id ("" after 20 seconds).
+inline std::string noticeOtherThan(const std::string &previous)
+{
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string id = xdotool("search --onlyvisible --name '^Notice$'");
+        if (!id.empty() && id != previous)
+            return id;
+        usleep(200000);
+    }
+    return "";
+}
+
+// tsl started in `home` (also its HOME) with `argument` (none when empty), its standard output
+// in home/out. The process is killed when the object goes and it still runs.
+class RunningTsl {
+public:
+    RunningTsl(const TempDir &home, const std::string &argument = "")
+    {
+        EXPECT_EQ(system("command -v xdotool >/dev/null"), 0) << "xdotool is missing: run scripts/install-deps";
+        out_ = home.file("out");
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int out = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || dup2(out, 1) < 0 || chdir(home.path().c_str()) != 0)
+                _exit(126);
+            setenv("HOME", home.path().c_str(), 1);
+            setenv("HISTFILE", "", 1);
+            if (argument.empty())
+                execl(TSL_BINARY, "tsl", (char *)nullptr);
+            else
+                execl(TSL_BINARY, "tsl", argument.c_str(), (char *)nullptr);
+            _exit(127);
+        }
+    }
+    ~RunningTsl()
+    {
+        if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    RunningTsl(const RunningTsl &) = delete;
+    RunningTsl &operator=(const RunningTsl &) = delete;
+
+    // Waits up to 20 seconds for the program to end; returns its wait status, or -1 when it
+    // still runs.
+    int waitForEnd()
+    {
+        int status = -1;
+        for (int tries = 0; tries < 100; ++tries) {
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return status;
+            }
+            usleep(200000);
+        }
+        return -1;
+    }
+    bool running() const { return pid_ > 0 && kill(pid_, 0) == 0; }
+    std::string printed() const { return readFile(out_); }
+
+private:
+    pid_t pid_ = -1;
+    std::string out_;
+};
+
+// Chooses QUIT, the File menu's last item, and answers "REALLY QUIT?" with "Quit" (the
+// default). Returns the id of that notice ("" when none came).
+inline std::string chooseQuit()
+{
+    xdotool("mousemove 20 12 click 1 sleep 0.5 key Up Return");
+    const std::string reallyQuit = noticeOtherThan("");
+    xdotool("key Return");
+    return reallyQuit;
+}
