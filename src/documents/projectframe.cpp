@@ -5,6 +5,7 @@
 #include "config/configuration.h"
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
+#include "shell/layout.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
 #include "shell/startup.h"
@@ -143,7 +144,10 @@ bool createProjectWindow(int slot, const std::string &name)
     frame_set_label(window->frame, QString::fromLocal8Bit(name.data(), static_cast<int>(name.size())));
     if (mainFrame)
         window->frame->setWindowIcon(mainFrame->windowIcon());
-    window->frame->resize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight);
+    // A damaged or huge setting gives neither a window of no size nor one beyond the screen.
+    const FrameSize size = usableFrameSize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight,
+                                           {defaultProjectFrameWidth, defaultProjectFrameHeight}, largestFrameSize());
+    window->frame->resize(size.width, size.height);
     buildButtonBar(*window, slot);
     addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);

@@ -4,6 +4,8 @@
 #include "config/configuration.h"
 #include "config/dialogfields.h"
 #include "shell/artwork.h"
+#include "shell/layout.h"
+#include "shell/startup.h"
 #include "shell/mainwindow.h"
 #include "shell/operations.h"
 #include "toolkit/imagebutton.h"
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cstdio>
 
 QWidget *helpWindow;
@@ -58,8 +61,10 @@ QPlainTextEdit *helpTextFieldFor(const char *text, int columns, int rows, QWidge
     const QFontMetrics metrics(field->font());
     const int frame = 2 * field->frameWidth() + 2 * static_cast<int>(field->document()->documentMargin());
     const int scrollBar = field->verticalScrollBar()->sizeHint().width();
-    field->setFixedSize(columns * metrics.horizontalAdvance(QLatin1Char('n')) + frame + scrollBar,
-                        rows * metrics.lineSpacing() + frame);
+    const FrameSize screen = largestFrameSize();
+    field->setFixedSize(std::min(columns * metrics.horizontalAdvance(QLatin1Char('n')) + frame + scrollBar,
+                                 screen.width - 60),
+                        std::min(rows * metrics.lineSpacing() + frame, screen.height - 60));
     return field;
 }
 
@@ -95,7 +100,10 @@ void showHelpText(HelpText which)
     frame->setWindowTitle(QString::fromLatin1(kind.title));
     auto *row = new QHBoxLayout(frame);
     row->setSizeConstraint(QLayout::SetFixedSize);
-    textField = helpTextFieldFor(kind.text, generalSettings.helpTextColumns, generalSettings.helpTextRows, frame);
+    // A damaged or huge setting gives neither a field of no size nor one beyond the screen.
+    const FrameSize characters = usableCharacterSize(generalSettings.helpTextColumns, generalSettings.helpTextRows,
+                                                     {defaultHelpTextColumns, defaultHelpTextRows});
+    textField = helpTextFieldFor(kind.text, characters.width, characters.height, frame);
     row->addWidget(textField);
     auto *close = new ImageButton(closeResultsImage, onClose, 0, frame);
     close->setObjectName("HelpCloseButton");

@@ -9,6 +9,8 @@
 #include "toolkit/menus.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QScreen>
 #include <QClipboard>
 #include <QMenu>
 
@@ -284,4 +286,24 @@ TEST_F(ProjectWindowsTest, ProjectPanesHaveLineNumbersHighlightingAndTheMarksMar
     }
     EXPECT_NE(window(0)->pane->lexer(), nullptr);  // util.c
     EXPECT_EQ(window(1)->pane->lexer(), nullptr);  // notes.txt
+}
+
+TEST_F(ProjectWindowsTest, DamagedOrHugeFrameSizesStillGiveAWindowOnTheScreen)
+{
+    const QRect screen = QApplication::primaryScreen()->geometry();
+    generalSettings.projectFrameWidth = 0;
+    generalSettings.projectFrameHeight = 0;
+    openProject("main.c\nutil.c\n", {"main.c", "util.c"});
+    EXPECT_EQ(window(0)->frame->size(), QSize(700, 560)); // the default file's size
+    closeProjectWindows();
+
+    generalSettings.projectFrameWidth = 16777215;
+    generalSettings.projectFrameHeight = 16777215;
+    openProject("main.c\nutil.c\n", {"main.c", "util.c"});
+    EXPECT_LE(window(0)->frame->width(), screen.width());
+    EXPECT_LE(window(0)->frame->height(), screen.height());
+    EXPECT_GT(window(0)->pane->height(), 100);
+    closeProjectWindows();
+    generalSettings.projectFrameWidth = 420;
+    generalSettings.projectFrameHeight = 300;
 }

@@ -6,7 +6,9 @@
 #include "toolkit/imagebutton.h"
 #include "toolkit/terminalpane.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QScreen>
 #include <QPlainTextEdit>
 
 #include <cstring>
@@ -124,3 +126,20 @@ TEST_F(Help, HomePageOffersToSaveThenTypesTheBrowserCommand)
 }
 
 } // namespace
+
+TEST_F(Help, DamagedOrHugeFieldSizesStillGiveAReadableWindowOnTheScreen)
+{
+    const QRect screen = QApplication::primaryScreen()->geometry();
+    for (auto [columns, rows] : {std::pair{0, 0}, std::pair{16777215, 16777215}}) {
+        generalSettings.helpTextColumns = columns;
+        generalSettings.helpTextRows = rows;
+        showHelpText(aboutHelp);
+        ASSERT_TRUE(helpTextField());
+        const QSize size = helpTextField()->size();
+        EXPECT_GT(size.width(), 200) << columns;
+        EXPECT_GT(size.height(), 100) << columns;
+        EXPECT_LE(size.width(), screen.width()) << columns;
+        EXPECT_LE(size.height(), screen.height()) << columns;
+        closeHelpWindow();
+    }
+}
