@@ -111,7 +111,9 @@ void printDocument()
             printFile();
         return;
     }
-    offerToSave();
+    // A store that failed has been reported; printing the older stored file would mislead.
+    if (!offerToSave())
+        return;
     if (notice_prompt(mainFrame, {"Print file?"}, {noticeYes("Yes"), noticeEscape(noticeNo("cancel"))}) == 1)
         printFile();
 }

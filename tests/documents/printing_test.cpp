@@ -102,6 +102,25 @@ TEST_F(Printing, WithoutASelectionTheStoredFileIsPrintedAfterTheOfferToSave)
     EXPECT_EQ(readFile(device), "unsaved stored\n");
 }
 
+TEST_F(Printing, ASaveThatFailsStopsThePrint)
+{
+    load("a.c", "stored\n");
+    type("unsaved ");
+    selectNothing();
+    const std::string device = oldDevice();
+    ASSERT_EQ(unlink(dir.file("a.c").c_str()), 0);
+    ASSERT_EQ(mkdir(dir.file("a.c").c_str(), 0755), 0); // the name cannot take the text now
+    notices.setResponder([](const NoticeRecord &record) {
+        return record.lines.back() == "Save this file ?" ? std::string("SAVE") : std::string("Ok");
+    });
+    print();
+    const std::vector<std::string> asked = noticeFirstLines();
+    EXPECT_EQ(asked.back(), "Could not save the file");
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "Print file?"), 0);
+    EXPECT_EQ(readFile(device), "old job");
+    rmdir(dir.file("a.c").c_str());
+}
+
 TEST_F(Printing, PrintEditedFilePrintsTheStoredFileWithoutOfferingToSave)
 {
     load("a.c", "stored\n");
