@@ -67,13 +67,12 @@ void quitProgram()
 {
     if (!confirmed("REALLY QUIT?", "Quit"))
         return;
-    // A text whose store failed is not lost by ending: the program stays, so that the user can
-    // store it elsewhere or quit again.
-    bool stored = true;
+    // A text whose store failed is not lost by ending: the program stays at the first failure, so
+    // that the user can store it elsewhere or quit again.
     for (int slot = 0; slot < projectWindowSlots; ++slot)
         if (projectWindowTable[slot] && !offerToSaveProject(slot))
-            stored = false;
-    if (!offerToSave() || !stored)
+            return;
+    if (!offerToSave())
         return;
     fputs("\nThanks for using tsl.\n", stdout);
     fflush(stdout);

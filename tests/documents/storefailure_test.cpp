@@ -101,3 +101,26 @@ TEST_F(StoreFailure, SaveAsNamesTheFileInTheDialogsFolder)
 }
 
 } // namespace
+
+TEST_F(StoreFailure, QuitStopsAfterAFailedSaveOfAProjectWindow)
+{
+    static const bool registered = std::atexit(failIfEndedTooEarly) == 0;
+    ASSERT_TRUE(registered);
+    load("main.c", "main\n");
+    mkdir(dir.file("lib").c_str(), 0755);
+    writeFile(dir.file("lib/util.c"), "util\n");
+    ASSERT_TRUE(createProjectWindow(0, "lib/util.c"));
+    textsw_insert(projectWindowTable[0]->pane, "x", 1);
+    ASSERT_EQ(system(("rm -rf '" + dir.file("lib") + "'").c_str()), 0);
+
+    // The main file is not modified: only the project window is asked about, and its store fails.
+    for (const char *label : {"Quit", "SAVE", "Ok"})
+        notices.press(label);
+    mustNotEnd = true;
+    quitProgram();
+    mustNotEnd = false;
+    EXPECT_EQ(questions(), (std::vector<std::string>{"REALLY QUIT?", "Save this file ?", "No such file or directory"}));
+    ASSERT_NE(projectWindowTable[0], nullptr);
+    EXPECT_EQ(textsw_contents(projectWindowTable[0]->pane, 0, 10), "xutil\n");
+    closeProjectWindows();
+}
