@@ -10,7 +10,6 @@
 
 #include <QLineEdit>
 #include <QTest>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -18,18 +17,12 @@ using PromptFocusTest = MainWindowTest;
 
 TEST_F(PromptFocusTest, ProjectPromptHandsTheFocusToThatWindowsPane)
 {
-    QWidget frame;
-    auto *column = new QVBoxLayout(&frame);
-    ProjectWindow window{&frame, new TextPane, new QWidget, "p.c", false};
-    window.buttonBar->setMinimumHeight(40);
-    column->addWidget(window.buttonBar);
-    column->addWidget(window.pane);
-    projectWindowTable[3] = &window;
-    frame.resize(500, 300);
-    frame.show();
-    frame.activateWindow();
-    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &frame; }));
-    textsw_set_contents(window.pane, "ab ab", 5);
+    TempDir dir;
+    writeFile(dir.file("p.c"), "ab ab");
+    ASSERT_TRUE(createProjectWindow(3, dir.file("p.c")));
+    ProjectWindow &window = *projectWindowTable[3];
+    window.frame->activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == window.frame; }));
     textsw_set_insertion_point(window.pane, 0);
 
     startProjectFind(3);
@@ -43,14 +36,16 @@ TEST_F(PromptFocusTest, ProjectPromptHandsTheFocusToThatWindowsPane)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
     EXPECT_EQ(textsw_contents(window.pane, 0, 5), "ax ab");
 
-    // A prompt whose window goes takes nothing with it.
+    // A prompt whose window closes takes nothing with it.
     startProjectFind(3);
     ASSERT_NE(toolPrompt, nullptr);
-    projectWindowTable[3] = nullptr;
-    delete window.buttonBar;
+    notices.press("Don't save");
+    EXPECT_TRUE(closeProjectWindow(3));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(toolPrompt, nullptr);
     EXPECT_EQ(toolPromptPane(), nullptr);
-    EXPECT_TRUE(notices.shown().empty());
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines.back(), "Save this file ?");
 }
 
 TEST_F(PromptFocusTest, APromptThatNeverHadTheFocusLeavesItAlone)
