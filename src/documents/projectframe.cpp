@@ -6,7 +6,6 @@
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "shell/startup.h"
 #include "texttools/find.h"
 #include "texttools/gotoline.h"

@@ -5,7 +5,6 @@
 #include "config/dialogfields.h"
 #include "shell/artwork.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 
