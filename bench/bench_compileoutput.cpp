@@ -7,12 +7,12 @@
 #include "benchsupport.h"
 #include "compiler/compilerprocess.h"
 #include "compiler/compilestate.h"
+#include "compiler/compiling.h"
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/operations.h"
 #include "shell/startup.h"
 #include "toolkit/outputtext.h"
 

@@ -1,7 +1,11 @@
 #pragma once
-// The captured compile as the notifier drives it. startCompile (shell/operations.h) starts it.
+// The captured compile as the notifier drives it.
 
 #include "toolkit/notifier.h"
+
+// The compile button and menu item: starts a captured compile of the main window's file, or
+// types the compiler call into the terminal when the configuration's compiler does not terminate.
+void startCompile();
 
 // The notifier client that the compiler child's output and end handlers are registered under.
 extern const NotifyClient compilerClient;

@@ -2,7 +2,7 @@
 
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
-#include "shell/operations.h"
+#include "compiler/running.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/shortcuts.h"
 

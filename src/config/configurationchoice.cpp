@@ -1,8 +1,8 @@
 #include "compiler/errornavigation.h"
 #include "config/configuration.h"
+#include "config/configurationdialog.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/operations.h"
 
 // "Choose configuration": makes the chosen slot current, shows it in the title and parses the
 // last compiler output again with its error form. The matched extension stays.

@@ -1,10 +1,16 @@
 #pragma once
-// The one dialog slot that "Edit configuration", "Edit print configuration" and the font chooser
-// share: at most one of them is open at a time, and while one is, the commands that open them do
-// nothing. The dialogs are not modal.
+// "Choose configuration", and the one dialog slot that "Edit configuration", "Edit print
+// configuration" and the font chooser share: at most one of them is open at a time, and while one
+// is, the commands that open them do nothing. The dialogs are not modal.
 
 class Panel;
 class QWidget;
+
+// "Choose configuration": makes `slot` the current configuration.
+void chooseConfiguration(int slot);
+// The menu items that open the two editing dialogs.
+void editConfiguration();
+void editPrintConfiguration();
 
 struct ConfigurationDialog {
     QWidget *frame = nullptr;

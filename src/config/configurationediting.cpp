@@ -7,7 +7,6 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "toolkit/panel.h"
 #include "toolkit/textfield.h"
 

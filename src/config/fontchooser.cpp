@@ -3,7 +3,6 @@
 #include "config/configurationdialog.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "shell/startup.h"
 #include "toolkit/panel.h"
 #include "toolkit/textpane.h"

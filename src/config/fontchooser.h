@@ -7,6 +7,9 @@
 
 struct XFontFace;
 
+// The menu item: opens the "Set font" dialog when the dialog slot is free.
+void chooseFont();
+
 extern FontChoice fontChoice;
 // The font found for the composed name; null when the X server has none.
 extern const XFontFace *chosenFont;

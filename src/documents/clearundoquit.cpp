@@ -1,10 +1,10 @@
 // Clear window, Undo, Undo all and QUIT.
 #include "config/configuration.h"
+#include "documents/clearundoquit.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "toolkit/notice.h"
 #include "toolkit/textpane.h"
 

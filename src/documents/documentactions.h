@@ -35,6 +35,8 @@ void noteTextPaneChange(TextPane *pane);
 bool offerToSave();
 // Stores the text under the name in the save-as dialog's "Filename: " field.
 void saveDocumentAs();
+// Save: stores a modified text under `document.fileName`; without either, a notice says so.
+void saveDocument();
 
 // Types "cd ", the directory and a newline into the terminal, quoting the directory for the shell
 // when it holds anything but characters the shell reads literally.

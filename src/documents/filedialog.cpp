@@ -6,7 +6,6 @@
 #include "documents/filedialogstate.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

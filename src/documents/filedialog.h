@@ -1,12 +1,14 @@
 #pragma once
 // The open and save-as dialogs: a file list to move between directories and choose a file.
-// showOpenDialog and showSaveAsDialog, which build them, are with the other operations in
-// shell/operations.h.
 #include "toolkit/filelist.h"
 
 #include <QString>
 
 #include <string>
+
+// Open and Save as: build the dialog.
+void showOpenDialog();
+void showSaveAsDialog();
 
 // How the "Current path:" field shows a directory: whole up to 30 characters, else its last 30.
 QString shownPath(const std::string &path);

@@ -5,9 +5,9 @@
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
+#include "documents/printing.h"
 #include "documents/printjob.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/notice.h"
 

@@ -7,7 +7,6 @@
 #include "shell/artwork.h"
 #include "shell/layout.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "shell/startup.h"
 #include "texttools/find.h"
 #include "texttools/gotoline.h"

@@ -7,7 +7,6 @@
 #include "shell/layout.h"
 #include "shell/startup.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 

@@ -5,6 +5,13 @@
 class QWidget;
 class QPlainTextEdit;
 
+enum HelpText { aboutHelp, introductionHelp, summaryHelp };
+
+// The Help menu's items.
+void showProductNotice();
+void showHelpText(HelpText which);
+void openHomePage();
+
 // The one help window that is open, or null.
 extern QWidget *helpWindow;
 

@@ -1,8 +1,22 @@
 // The five menus of the menu bar and the three pop-up menus.
 #include "shell/mainwindow.h"
 
+#include "compiler/compiling.h"
+#include "compiler/running.h"
 #include "config/configuration.h"
-#include "shell/operations.h"
+#include "config/configurationdialog.h"
+#include "config/fontchooser.h"
+#include "documents/clearundoquit.h"
+#include "documents/documentactions.h"
+#include "documents/filedialog.h"
+#include "documents/printing.h"
+#include "help/help.h"
+#include "texttools/columntool.h"
+#include "texttools/find.h"
+#include "texttools/gotoline.h"
+#include "texttools/grepdiff.h"
+#include "texttools/replace.h"
+#include "texttools/stringtools.h"
 #include "toolkit/menus.h"
 #include "toolkit/terminalpane.h"
 

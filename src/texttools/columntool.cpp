@@ -1,7 +1,6 @@
 #include "texttools/columntool.h"
 
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/columnwalk.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"

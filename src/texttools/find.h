@@ -1,8 +1,11 @@
 #pragma once
-// Find and find next. startFind and findNext, the main window's actions, are declared with the
-// other operations in shell/operations.h.
+// Find and find next.
 
 class TextPane;
+
+// The main window's actions. direction: 0 forward, 1 backward.
+void startFind(int direction);
+void findNext(int direction);
 
 // Searches `pane` for searchString from searchStart, forward (0) or backward (1); when nothing is
 // found there, once more forward from the top. A hit becomes the primary selection, is scrolled

@@ -2,7 +2,6 @@
 
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/notice.h"

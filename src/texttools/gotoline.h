@@ -5,6 +5,9 @@
 
 class TextPane;
 
+// The main window's action, on the main text pane (its prompt goes into the menu bar).
+void startGoToLine();
+
 // Selects line `line` (counted from 0) of `pane`, its newline included, as the primary
 // selection and closes an open prompt; a line that does not exist, or that has no newline
 // (the last line of a text without a final newline), shows the not-found notice and leaves

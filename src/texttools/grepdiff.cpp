@@ -3,7 +3,6 @@
 #include "compiler/expandcommand.h"
 #include "documents/documentactions.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/terminalpane.h"

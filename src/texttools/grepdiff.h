@@ -1,8 +1,11 @@
 #pragma once
 // Grep and Diff: commands typed into the terminal, where the user's shell runs them in its
-// current directory and shows their output. startGrep and startDiff, the menu actions, are
-// declared with the other operations in shell/operations.h.
+// current directory and shows their output.
 #include <string>
+
+// The menu actions.
+void startGrep();
+void startDiff();
 
 // What Grep types for `string`: grep, the string as one argument, and every file of the
 // directory, with the newline that runs it. The string is typed as it is when the shell reads

@@ -1,7 +1,6 @@
 #include "texttools/replace.h"
 
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/find.h"
 #include "texttools/prompt.h"
 #include "texttools/replacetarget.h"

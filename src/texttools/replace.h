@@ -1,7 +1,9 @@
 #pragma once
-// Replace in the main text pane: all at once or one by one. startReplace, the menu action, is
-// declared with the other operations in shell/operations.h.
+// Replace in the main text pane: all at once or one by one.
 #include <string>
+
+// The menu action.
+void startReplace();
 
 // The text typed into the "Replace with -> " prompt; may be empty (the replace then deletes).
 extern std::string replacementString;

@@ -3,7 +3,6 @@
 #include "documents/document.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"

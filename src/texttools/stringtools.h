@@ -1,11 +1,17 @@
 #pragma once
 // The string tools: one held string of the program's own, taken from the primary selection
 // wherever it is on the display (Cut string, Copy string) and put in at a pane's caret or typed
-// into the terminal (Insert string). copyString, cutString, insertString() for the main text
-// pane and insertStringTerminal are declared with the other operations in shell/operations.h.
+// into the terminal (Insert string).
 #include <string>
 
 class TextPane;
+
+// The main window's actions: insertString() inserts into the main text pane; insertStringTerminal
+// deletes the primary selection and types the held string into the terminal.
+void cutString();
+void copyString();
+void insertString();
+void insertStringTerminal();
 
 // The held string: the whole text of the last non-empty selection that was cut or copied,
 // byte for byte; empty at start. An Insert does not use it up.

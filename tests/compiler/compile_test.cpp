@@ -1,6 +1,7 @@
 // Captured compiles through the real main window.
 #include "compilerfixture.h"
 
+#include "compiler/running.h"
 #include "toolkit/notifier.h"
 
 #include <sys/resource.h>

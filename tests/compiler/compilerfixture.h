@@ -3,12 +3,12 @@
 // temporary directory (the program's and the terminal's working directory) with the shipped
 // configuration. Notices are answered by a script; terminal input is recorded, not typed.
 #include "compiler/compilestate.h"
+#include "compiler/compiling.h"
 #include "compiler/errorlist.h"
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/operations.h"
 #include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/outputpane.h"

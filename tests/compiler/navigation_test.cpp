@@ -1,6 +1,7 @@
 // Stepping through the messages of a real gcc run and of stand-in compilers.
 #include "compilerfixture.h"
 
+#include "config/configurationdialog.h"
 #include "documents/projectwindows.h"
 
 #include <QApplication>

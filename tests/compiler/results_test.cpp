@@ -4,6 +4,7 @@
 
 #include "compiler/messagekeys.h"
 #include "compiler/messagemarks.h"
+#include "compiler/running.h"
 #include "documents/projectwindows.h"
 #include "support/mouse.h"
 #include "toolkit/notifier.h"

@@ -1,6 +1,8 @@
 // Running the target and breaking it.
 #include "compilerfixture.h"
 
+#include "compiler/running.h"
+#include "documents/filedialog.h"
 #include "documents/filedialogstate.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "dialogfixture.h"
 
+#include "compiler/compiling.h"
 #include "compiler/resultswindow.h"
 #include "toolkit/menus.h"
 

@@ -10,7 +10,6 @@
 #include "config/fontchooser.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/operations.h"
 #include "support/mainwindowfixture.h"
 #include "toolkit/panel.h"
 #include "toolkit/terminalpane.h"

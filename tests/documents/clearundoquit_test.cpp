@@ -1,5 +1,5 @@
 #include "mainwindowfixture.h"
-#include "shell/operations.h"
+#include "documents/clearundoquit.h"
 
 #include <csignal>
 #include <sys/wait.h>

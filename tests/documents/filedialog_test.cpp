@@ -1,6 +1,5 @@
 #include "documents/filedialog.h"
 #include "mainwindowfixture.h"
-#include "shell/operations.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 
+#include "documents/printing.h"
 #include "documents/printjob.h"
-#include "shell/operations.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
 #include "mainwindowfixture.h"
 #include "windowmanagerclose.h"
 
+#include "documents/clearundoquit.h"
+#include "documents/filedialog.h"
 #include "documents/projectwindows.h"
-#include "shell/operations.h"
 #include "texttools/find.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/frame.h"

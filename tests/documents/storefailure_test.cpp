@@ -1,7 +1,8 @@
 // A store that fails is shown, keeps the text and its state, and stops what would discard it.
+#include "documents/clearundoquit.h"
+#include "documents/documentactions.h"
 #include "documents/filedialog.h"
 #include "mainwindowfixture.h"
-#include "shell/operations.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,6 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "help/help.h"
-#include "shell/operations.h"
 #include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/terminalpane.h"

@@ -5,7 +5,6 @@
 #include "documents/documentactions.h"
 #include "documents/filedialogstate.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "support/mainwindowfixture.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"

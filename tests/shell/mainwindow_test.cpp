@@ -4,7 +4,6 @@
 #include "documents/documentactions.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
-#include "shell/operations.h"
 #include "shell/startup.h"
 #include "support/mainwindowfixture.h"
 #include "toolkit/imagebutton.h"

@@ -1,6 +1,7 @@
 #include "texttools/mainwindowfixture.h"
 
-#include "shell/operations.h"
+#include "texttools/columntool.h"
+#include "texttools/find.h"
 #include "toolkit/selection.h"
 
 #include <QLabel>

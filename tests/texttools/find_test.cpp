@@ -1,8 +1,8 @@
 #include "texttools/mainwindowfixture.h"
 
 #include "documents/projectwindows.h"
-#include "shell/operations.h"
 #include "texttools/find.h"
+#include "texttools/gotoline.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"
 

@@ -1,7 +1,6 @@
 #include "texttools/mainwindowfixture.h"
 
 #include "documents/projectwindows.h"
-#include "shell/operations.h"
 #include "texttools/gotoline.h"
 #include "support/xclip.h"
 

@@ -1,7 +1,8 @@
 #include "texttools/mainwindowfixture.h"
 
 #include "documents/documentactions.h"
-#include "shell/operations.h"
+#include "texttools/find.h"
+#include "texttools/grepdiff.h"
 #include "toolkit/terminalpane.h"
 
 #include <QLabel>

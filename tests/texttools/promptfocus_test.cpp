@@ -4,7 +4,6 @@
 
 #include "documents/projectwindows.h"
 #include "texttools/find.h"
-#include "shell/operations.h"
 #include "texttools/prompt.h"
 #include "toolkit/terminalpane.h"
 

@@ -1,6 +1,6 @@
 #include "texttools/mainwindowfixture.h"
 
-#include "shell/operations.h"
+#include "texttools/gotoline.h"
 #include "texttools/replace.h"
 
 #include <QLabel>

@@ -1,7 +1,6 @@
 #include "texttools/mainwindowfixture.h"
 
 #include "documents/projectwindows.h"
-#include "shell/operations.h"
 #include "support/xclip.h"
 #include "xselectionowner.h"
 #include "texttools/stringtools.h"
