@@ -4,9 +4,8 @@
 #include "config/configuration.h"
 #include "config/dialogfields.h"
 #include "shell/artwork.h"
-#include "shell/layout.h"
-#include "shell/startup.h"
 #include "shell/mainwindow.h"
+#include "toolkit/framesize.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 

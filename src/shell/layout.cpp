@@ -47,30 +47,3 @@ WorkAreaLayout workAreaLayout(int workAreaWidth, int workAreaHeight, bool button
     }
     return layout;
 }
-
-namespace {
-
-int usableLength(int length, int fallback, int smallest, int largest)
-{
-    if (length <= 0)
-        length = fallback;
-    return std::max(std::min(length, largest), std::min(smallest, largest));
-}
-
-} // namespace
-
-FrameSize usableSize(int width, int height, FrameSize fallback, FrameSize smallest, FrameSize largest)
-{
-    return {usableLength(width, fallback.width, smallest.width, largest.width),
-            usableLength(height, fallback.height, smallest.height, largest.height)};
-}
-
-FrameSize usableFrameSize(int width, int height, FrameSize fallback, FrameSize largest)
-{
-    return usableSize(width, height, fallback, smallestFrameSize, largest);
-}
-
-FrameSize usableCharacterSize(int columns, int rows, FrameSize fallback)
-{
-    return usableSize(columns, rows, fallback, {1, 1}, largestCharacterSize);
-}

@@ -24,19 +24,3 @@ struct WorkAreaLayout {
 
 ButtonPanelGeometry buttonPanelGeometry(int workAreaWidth, int workAreaHeight, bool terminalShown);
 WorkAreaLayout workAreaLayout(int workAreaWidth, int workAreaHeight, bool buttonPanelShown, bool terminalShown);
-
-// Sizes from the configuration made safe to use. A length of 0 or less (an unread or damaged
-// setting) takes the fallback's; every length is then kept between `smallest` and `largest`.
-struct FrameSize {
-    int width = 0, height = 0;
-    bool operator==(const FrameSize &other) const { return width == other.width && height == other.height; }
-};
-FrameSize usableSize(int width, int height, FrameSize fallback, FrameSize smallest, FrameSize largest);
-
-// A top-level window's size in pixels: never smaller than what still shows the window's
-// controls, never larger than `largest` (the screen).
-constexpr FrameSize smallestFrameSize{320, 200};
-FrameSize usableFrameSize(int width, int height, FrameSize fallback, FrameSize largest);
-// Columns and rows of a text pane that sizes its window.
-constexpr FrameSize largestCharacterSize{1000, 1000};
-FrameSize usableCharacterSize(int columns, int rows, FrameSize fallback);

@@ -15,6 +15,7 @@
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
+#include "toolkit/framesize.h"
 #include "toolkit/menus.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
@@ -113,20 +114,6 @@ void chooseFonts()
 }
 
 } // namespace
-
-FrameSize largestFrameSize()
-{
-    // X keeps window sizes in 16 bits; the screen (all monitors together) is the useful limit.
-    FrameSize largest{32767, 32767};
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize available = screen->availableVirtualSize();
-        if (available.width() > 0)
-            largest.width = std::min(largest.width, available.width());
-        if (available.height() > 0)
-            largest.height = std::min(largest.height, available.height());
-    }
-    return largest;
-}
 
 bool buildMainWindow(const char *fileArgument)
 {

@@ -3,7 +3,6 @@
 // on the command line, and the event loop.
 #include <QIcon>
 
-struct FrameSize;
 struct XFontFace;
 
 extern const XFontFace *projectFont; // the font of project text panes; null when not found
@@ -16,9 +15,6 @@ int tslMain(int argc, char **argv);
 // shared state's starting values, the main frame, and the command-line file (null for none).
 // Returns false when the X font "fixed" is missing (the message is printed).
 bool buildMainWindow(const char *fileArgument);
-
-// The largest size a top-level window may take: the screen's, at most what X can hold.
-FrameSize largestFrameSize();
 
 // Tests only: destroys the main frame and clears its handles so that it can be built again.
 void destroyMainWindow();

@@ -1,4 +1,5 @@
 #include "shell/layout.h"
+#include "toolkit/framesize.h"
 
 #include <gtest/gtest.h>
 
