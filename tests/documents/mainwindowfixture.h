@@ -27,6 +27,7 @@ protected:
     {
         enterDirectory(dir.path());
         fileDirectory = workingDirectory = dir.path();
+        directoryChanged = false;
         document = Document();
         currentConfiguration = 0;
         textsw_set_read_only(textPane, false);
