@@ -69,7 +69,8 @@ bool commentOutEveryLine()
 void BM_Projects_ColumnInsertAtBegin_100k(benchmark::State &state)
 {
     timeChangeOfText(state, columnText(), [] {
-        return commentOutEveryLine() && textsw_length(textPane) == static_cast<long>(columnText().size()) + 2L * columnLines;
+        return commentOutEveryLine() &&
+               textsw_length(textPane) == static_cast<long>(columnText().size()) + 2L * columnLines;
     });
 }
 
