@@ -2,30 +2,22 @@
 // real main window, against a bare loop that only reads the same pipe; the same 100 MB with the
 // colour sequences of gcc in every line. Reports MB/s (of the output without the sequences), the
 // longest gap between two expiries of a 50 ms timer while the output arrives (how long the window
-// was kept from answering), and the peak of resident memory per byte of output. Run under a virtual display: xvfb-run -a build/bench/tsl_bench
-// --benchmark_filter=CompileOutput
-#include "benchsupport.h"
+// was kept from answering), and the peak of resident memory per byte of output. Run under a
+// virtual display: xvfb-run -a build/bench/tsl_bench --benchmark_filter=CompileOutput
 #include "compiler/compilerprocess.h"
 #include "compiler/compilestate.h"
 #include "compiler/compiling.h"
 #include "compiler/errornavigation.h"
-#include "compiler/resultswindow.h"
 #include "config/configuration.h"
-#include "documents/document.h"
-#include "documents/documentactions.h"
-#include "shell/startup.h"
 #include "toolkit/outputtext.h"
 
 #include "benchsupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
@@ -91,40 +83,11 @@ std::string outputFile(long bytes, bool coloured = false)
 }
 
 // The real main window with the shipped configuration and prog.c loaded, made once.
-void ensureMainWindow()
+void ensureMainWindowOnProgram()
 {
-    static bool built = false;
-    if (built)
-        return;
-    built = true;
-    ensureApplication();
     if (chdir(workDirectory().c_str()) != 0)
         perror("chdir");
-    FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r");
-    readConfigurationFrom(file);
-    fclose(file);
-    buildMainWindow("prog.c");
-}
-
-// Resident memory of the process in kB: now, and the peak since resetPeakMemory().
-long residentKilobytes(const char *field)
-{
-    FILE *status = fopen("/proc/self/status", "r");
-    char line[256];
-    long value = 0;
-    while (status && fgets(line, sizeof line, status))
-        if (strncmp(line, field, strlen(field)) == 0)
-            value = atol(line + strlen(field));
-    if (status)
-        fclose(status);
-    return value;
-}
-void resetPeakMemory()
-{
-    if (FILE *refs = fopen("/proc/self/clear_refs", "w")) {
-        fputs("5", refs);
-        fclose(refs);
-    }
+    ensureMainWindow("prog.c");
 }
 
 // state.range(0): megabytes of output (without colour sequences); state.range(1): 1 when every
@@ -132,22 +95,22 @@ void resetPeakMemory()
 void BM_CompileOutputIntoResultsPane(benchmark::State &state)
 {
     const long outputBytes = state.range(0) * 1024 * 1024;
-    ensureMainWindow();
+    ensureMainWindowOnProgram();
     // "cat" stands in for a compiler: it writes the output into the pipe as fast as it can.
     snprintf(configurationTable[currentConfiguration].compilerCall, 4096, "cat %s",
              outputFile(outputBytes, state.range(1) != 0).c_str());
     qint64 worst = 0;
     double peakPerByte = 0;
     for (auto _ : state) {
-        resetPeakMemory();
-        const long before = residentKilobytes("VmRSS:");
+        resetPeakResident();
+        const long before = processSize("VmRSS:");
         GapWatch watch;
         startCompile();
         while (compileRunning())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         worst = std::max(worst, watch.worstGap());
         state.PauseTiming();
-        peakPerByte = std::max(peakPerByte, (residentKilobytes("VmHWM:") - before) * 1024.0 / outputBytes);
+        peakPerByte = std::max(peakPerByte, static_cast<double>(processSize("VmHWM:") - before) / outputBytes);
         if (!compilerOutput || static_cast<long>(compilerOutput->size()) != outputBytes + 4)
             state.SkipWithError("the output did not arrive whole");
         closeResults();

@@ -14,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,16 +56,6 @@ long fileSize(const std::string &name)
 {
     struct stat st;
     return stat(name.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : 1;
-}
-
-// A size from /proc/self/status ("VmHWM:", the peak resident size so far, or "VmRSS:"), in bytes.
-long processSize(const char *field)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + 6) * 1024;
-    return 0;
 }
 
 long peakResident()

@@ -9,7 +9,6 @@
 #include "documents/document.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
-#include "shell/startup.h"
 #include "texttools/columntool.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/notice.h"
@@ -69,32 +68,17 @@ bool commentOutEveryLine()
 
 void BM_Projects_ColumnInsertAtBegin_100k(benchmark::State &state)
 {
-    ensureMainWindow();
-    const std::string &text = columnText();
-    for (auto _ : state) {
-        state.PauseTiming();
-        textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
-        state.ResumeTiming();
-        if (!commentOutEveryLine() ||
-            textsw_length(textPane) != static_cast<long>(text.size()) + 2L * columnLines)
-            state.SkipWithError("the column tool went wrong");
-    }
+    timeChangeOfText(state, columnText(), [] {
+        return commentOutEveryLine() &&
+               textsw_length(textPane) == static_cast<long>(columnText().size()) + 2L * columnLines;
+    });
 }
 
 // Load, Column add/del, store: what vim's run does. With TSL_COLUMN_OUTPUT set, the result is
 // stored there and kept, so that it can be compared with vim's.
 void BM_Projects_LoadColumnStore_100k(benchmark::State &state)
 {
-    ensureMainWindow();
-    const char *kept = std::getenv("TSL_COLUMN_OUTPUT");
-    const std::string output = kept ? kept : columnFile() + ".out";
-    for (auto _ : state) {
-        if (textsw_load_file(textPane, columnFile(), false) != 0 || !commentOutEveryLine() ||
-            textsw_store_file(textPane, output) != 0)
-            state.SkipWithError("load, column tool or store failed");
-    }
-    if (!kept)
-        unlink(output.c_str());
+    timeLoadChangeStore(state, columnFile(), commentOutEveryLine, "TSL_COLUMN_OUTPUT");
 }
 
 // A directory with main.c, 64 files of 100 KB and the project file naming them all.

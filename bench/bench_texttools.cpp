@@ -4,9 +4,7 @@
 // goes round the whole text. bench/replace-vs-vim.sh sets them next to vim on the same file.
 
 #include "benchsupport.h"
-#include "config/configuration.h"
 #include "shell/mainwindow.h"
-#include "shell/startup.h"
 #include "texttools/find.h"
 #include "texttools/replace.h"
 #include "texttools/texttoolstate.h"
@@ -19,9 +17,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -57,31 +52,14 @@ bool replacedWhole()
 
 void BM_TextTools_ReplaceAll_1M(benchmark::State &state)
 {
-    ensureMainWindow();
-    const std::string &text = sourceText();
-    for (auto _ : state) {
-        state.PauseTiming();
-        textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
-        state.ResumeTiming();
-        if (!replaceCounterByTally() || !replacedWhole())
-            state.SkipWithError("replace went wrong");
-    }
+    timeChangeOfText(state, sourceText(), [] { return replaceCounterByTally() && replacedWhole(); });
 }
 
 // Load, replace all, store: what vim's run does. With TSL_REPLACE_OUTPUT set, the result is
 // stored there and kept, so that it can be compared with vim's.
 void BM_TextTools_LoadReplaceAllStore_1M(benchmark::State &state)
 {
-    ensureMainWindow();
-    const char *kept = std::getenv("TSL_REPLACE_OUTPUT");
-    const std::string output = kept ? kept : sourceFile() + ".out";
-    for (auto _ : state) {
-        if (textsw_load_file(textPane, sourceFile(), false) != 0 || !replaceCounterByTally() ||
-            textsw_store_file(textPane, output) != 0)
-            state.SkipWithError("load, replace or store failed");
-    }
-    if (!kept)
-        unlink(output.c_str());
+    timeLoadChangeStore(state, sourceFile(), replaceCounterByTally, "TSL_REPLACE_OUTPUT");
 }
 
 // Find next for a string that occurs once, just before the caret: the search runs from the

@@ -7,11 +7,11 @@
 
 #include <QApplication>
 
-#include <vector>
-
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
+#include <vector>
 
 void ensureApplication()
 {
@@ -26,19 +26,66 @@ void ensureApplication()
     }
 }
 
-void ensureMainWindow()
+void ensureMainWindow(const char *file)
 {
     ensureApplication();
     if (textPane)
         return;
-    if (FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
-        readConfigurationFrom(file);
-        fclose(file);
+    if (FILE *configuration = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r")) {
+        readConfigurationFrom(configuration);
+        fclose(configuration);
     }
-    if (!buildMainWindow(nullptr))
+    if (!buildMainWindow(file))
         std::abort();
     textsw_set_memory_limit(textPane, 0);
     QApplication::processEvents();
+}
+
+void timeChangeOfText(benchmark::State &state, const std::string &text, const std::function<bool()> &change)
+{
+    ensureMainWindow();
+    for (auto _ : state) {
+        state.PauseTiming();
+        textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
+        state.ResumeTiming();
+        if (!change())
+            state.SkipWithError("the change went wrong");
+    }
+}
+
+void timeLoadChangeStore(benchmark::State &state, const std::string &input, const std::function<bool()> &change,
+                         const char *keepVariable)
+{
+    ensureMainWindow();
+    const char *kept = std::getenv(keepVariable);
+    const std::string output = kept ? kept : input + ".out";
+    for (auto _ : state) {
+        if (textsw_load_file(textPane, input, false) != 0 || !change() || textsw_store_file(textPane, output) != 0)
+            state.SkipWithError("load, change or store failed");
+    }
+    if (!kept)
+        unlink(output.c_str());
+}
+
+long processSize(const char *field)
+{
+    long kilobytes = 0;
+    if (FILE *status = fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (fgets(line, sizeof line, status))
+            if (strncmp(line, field, strlen(field)) == 0)
+                kilobytes = atol(line + strlen(field));
+        fclose(status);
+    }
+    return kilobytes * 1024;
+}
+
+void resetPeakResident()
+{
+    if (FILE *references = fopen("/proc/self/clear_refs", "w")) {
+        fputs("5", references);
+        fclose(references);
+    }
 }
 
 const std::string &sourceText()

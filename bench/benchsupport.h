@@ -1,21 +1,41 @@
 #pragma once
-// What the benchmarks share: the QApplication, the 40 MB test text, and a watch on how long the
-// event loop goes without answering.
+// What the benchmarks share: the QApplication and the main window, the 40 MB test text, timed
+// changes of the main window's text, the process's memory, and a watch on how long the event
+// loop goes without answering.
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 // The benchmark main has no QApplication; the first benchmark that needs one makes it. It is
 // never destroyed: at static destruction time Qt's own globals may already be gone.
 void ensureApplication();
 
-// The real main window with the shipped configuration and no file, built once, its text pane
-// without a memory limit.
-void ensureMainWindow();
+// The real main window with the shipped configuration, built once by the first call in the
+// current directory with `file` loaded (none when null), its text pane without a memory limit.
+void ensureMainWindow(const char *file = nullptr);
+
+// Times `change` of `text`, which is put into the main window's text pane before each run
+// (untimed); `change` returns false when it went wrong.
+void timeChangeOfText(benchmark::State &state, const std::string &text, const std::function<bool()> &change);
+
+// Times loading `input` into the main window's text pane, `change` and storing the text. With
+// the environment variable `keepVariable` set, the text is stored into the file it names and
+// kept (to be compared with another program's result); else it goes next to `input` and is
+// removed.
+void timeLoadChangeStore(benchmark::State &state, const std::string &input, const std::function<bool()> &change,
+                         const char *keepVariable);
+
+// A size of this process from /proc/self/status, in bytes: "VmRSS:" (resident now) or "VmHWM:"
+// (the peak resident size, since the start or the last resetPeakResident()).
+long processSize(const char *field);
+void resetPeakResident();
 
 constexpr int sourceLineCount = 1000000;
 
@@ -28,6 +48,7 @@ const std::string &sourceFile();
 
 // Writes `text` into a new temporary file whose name begins with `prefix`, removed at exit.
 std::string temporaryFile(const char *prefix, const std::string &text);
+
 // The longest gap between two expiries of a timer of `periodMs`, from construction to now.
 // With TSL_BENCH_GAPS set, each gap over one and a half periods is printed with the time it ended.
 struct GapWatch {

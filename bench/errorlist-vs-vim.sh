@@ -3,12 +3,8 @@
 # Usage: bench/errorlist-vs-vim.sh [build directory]   (needs vim; tsl_bench must be built)
 set -eu
 build=${1:-build}
-bench="$build/bench/tsl_bench"
-[ -x "$bench" ] || { echo "no $bench: build the tsl_bench target first" >&2; exit 1; }
-command -v vim >/dev/null || { echo "vim is not installed" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT INT TERM
+# shellcheck source=bench/vimsupport.sh
+. "$(dirname "$0")/vimsupport.sh"
 output="$work/gcc-output.txt"
 : > "$work/empty.txt"
 
@@ -16,8 +12,6 @@ echo "== tsl: parseErrorMessages, form *#:%: (benchmark writes the output it par
 TSL_ERRORLIST_OUTPUT="$output" "$bench" --benchmark_filter='BM_ErrorListParse$' \
     --benchmark_repetitions=5 --benchmark_report_aggregates_only=true | grep -E 'Benchmark|_(mean|median)'
 echo "output: $(wc -l < "$output") lines, $(wc -c < "$output") bytes"
-
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # One vim run reading `file` into the quickfix list; prints the number of valid entries.
 vim_cfile() {
@@ -32,12 +26,8 @@ best() { sort -n | head -1; }
 
 echo "== vim -es :cfile, errorformat=%f:%l:%c:\\ %m ($(vim --version | head -1))"
 entries=$(vim_cfile "$output")
-for run in 1 2 3 4 5; do
-    start=$(now_ms); vim_cfile "$output" > /dev/null; echo $(( $(now_ms) - start ))
-done | best > "$work/full"
-for run in 1 2 3 4 5; do
-    start=$(now_ms); vim_cfile "$work/empty.txt" > /dev/null; echo $(( $(now_ms) - start ))
-done | best > "$work/startup"
+full=$(five_times_ms vim_cfile "$output" | best)
+startup=$(five_times_ms vim_cfile "$work/empty.txt" | best)
 echo "valid quickfix entries: $entries"
-echo "best of 5: $(cat "$work/full") ms in all, $(cat "$work/startup") ms of it starting vim on an empty file"
-echo "vim parse alone: about $(( $(cat "$work/full") - $(cat "$work/startup") )) ms"
+echo "best of 5: $full ms in all, $startup ms of it starting vim on an empty file"
+echo "vim parse alone: about $(( full - startup )) ms"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -311,6 +312,12 @@ TEST(ConfigurationFile, ShippedDefaultReadsWithoutErrors)
     EXPECT_STRNE(helpTexts.aboutText, "");
     EXPECT_STRNE(helpTexts.introductionText, "");
     EXPECT_STRNE(helpTexts.summaryText, "");
+    // Every line of the help texts fits the width of the help windows.
+    for (const char *text : {helpTexts.aboutText, helpTexts.introductionText, helpTexts.summaryText}) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(static_cast<int>(line.size()), generalSettings.helpTextColumns) << line;
+    }
 }
 
 TEST(ConfigurationFile, ProgramWithoutConfigurationStopsWithStatusOne)
