@@ -242,7 +242,6 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     notify_set_input_func(client, nullptr, fd);
     compilerProcess.closeOutput();
     compilerOutput = std::move(outputChunks);
-    outputChunks.reset();
     if (resultsWindow)
         tellDroppedOutput(resultsWindow->resultsPane);
 
