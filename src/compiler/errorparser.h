@@ -105,10 +105,13 @@ private:
         std::string name;
     };
     struct Match;
-    bool matchFrom(Match &match, bool byPath) const;
+    // How a '*' recognises a file: by the exact names, by a path that the resolver finds on disk,
+    // or by any path (whether the rest of the line would make it a message).
+    enum class Names { exact, pathsOnDisk, anyPath };
+    bool matchFrom(Match &match, Names names) const;
     bool takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f, int &slot) const;
     bool matchName(std::string_view output, std::size_t &pos, std::size_t &f, int &slot) const;
-    bool matchPath(Match &match) const;
+    bool matchPath(Match &match, bool lookUp) const;
     void readDetails(std::string_view output, std::size_t pos, std::size_t lineEnd, ErrorEntry &entry) const;
 
     std::string form_;
