@@ -20,7 +20,7 @@
 // (src/prog.c, /home/me/prog.c, ../prog.c): the file part, read up to the form's next character,
 // is handed to the resolver together with the directory that make (or ninja) said it entered
 // ("make[1]: Entering directory '/home/me'"; empty when none), and the resolver tells which edited
-// file, if any, it names on disk.
+// file, if any, it names on disk. Only a line whose rest fits the form is handed over.
 //
 // Each entry also tells the kind of message and its column: after the line number, ":5" or ",5"
 // is the column, and the first of the words error, fatal, warning, note and remark in the rest of
