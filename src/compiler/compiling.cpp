@@ -173,10 +173,6 @@ void startCompile()
     }
 
     const std::vector<std::string> words = splitCommandWords(command.command);
-    outputChunks = std::make_shared<OutputText>();
-    lostOutputBytes = 0;
-    compileDirectory = workingDirectory;
-    outputParser.emplace(startErrorParser());
     switch (compilerProcess.start(words)) {
     case CompilerProcess::Start::started:
         break;
@@ -188,6 +184,12 @@ void startCompile()
     case CompilerProcess::Start::busy:
         return;
     }
+    // Only a compile that runs replaces the state of the one before: the output that is still
+    // shown is read from the directory it ran in.
+    outputChunks = std::make_shared<OutputText>();
+    lostOutputBytes = 0;
+    compileDirectory = workingDirectory;
+    outputParser.emplace(startErrorParser());
 
     notify_set_input_func(compilerClient, readCompilerOutput, compilerProcess.outputDescriptor());
     notify_set_wait3_func(compilerClient, compilerEnded, compilerProcess.processId());
@@ -240,7 +242,6 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     notify_set_input_func(client, nullptr, fd);
     compilerProcess.closeOutput();
     compilerOutput = std::move(outputChunks);
-    outputChunks.reset();
     if (resultsWindow)
         tellDroppedOutput(resultsWindow->resultsPane);
 

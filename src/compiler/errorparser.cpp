@@ -167,8 +167,8 @@ bool ErrorFormMatcher::matchName(std::string_view output, std::size_t &pos, std:
 }
 
 // The '*' at form_[match.f], by path: the text up to the form's next character is a file name
-// that the resolver looks up on disk.
-bool ErrorFormMatcher::matchPath(Match &match) const
+// that the resolver looks up on disk (with `lookUp`; otherwise any file name is taken).
+bool ErrorFormMatcher::matchPath(Match &match, bool lookUp) const
 {
     std::size_t next = match.f + 1;
     if (next < form_.size() && form_[next] == '#')
@@ -183,7 +183,7 @@ bool ErrorFormMatcher::matchPath(Match &match) const
     const std::size_t end = static_cast<std::size_t>(static_cast<const char *>(delimiter) - match.output.data());
     if (end == start)
         return false;
-    const int slot = resolver_(match.directory, match.output.substr(start, end - start));
+    const int slot = lookUp ? resolver_(match.directory, match.output.substr(start, end - start)) : mainDocumentSlot;
     if (slot == noEditedFile)
         return false;
     match.slot = slot;
@@ -216,7 +216,7 @@ void ErrorFormMatcher::readDetails(std::string_view output, std::size_t pos, std
     entry.setDetails(kind, static_cast<int>(column));
 }
 
-bool ErrorFormMatcher::matchFrom(Match &match, bool byPath) const
+bool ErrorFormMatcher::matchFrom(Match &match, Names names) const
 {
     match.pos = match.lineStart;
     match.f = 0;
@@ -226,7 +226,8 @@ bool ErrorFormMatcher::matchFrom(Match &match, bool byPath) const
     while (match.f < form_.size()) {
         char formChar = form_[match.f];
         if (formChar == '*') {
-            if (!(byPath ? matchPath(match) : matchName(output, match.pos, match.f, match.slot)))
+            if (!(names == Names::exact ? matchName(output, match.pos, match.f, match.slot)
+                                        : matchPath(match, names == Names::pathsOnDisk)))
                 return false; // this line can yield no entry
             fileRecognised = true;
         } else if (formChar == '%') {
@@ -255,7 +256,11 @@ bool ErrorFormMatcher::matchLine(std::string_view output, std::size_t lineStart,
                                  ErrorEntry &entry, std::string_view directory) const
 {
     Match match{output, lineStart, lineEnd, directory, entry};
-    return matchFrom(match, false) || (resolver_ && matchFrom(match, true));
+    // Paths are looked up on disk only for a line that is a message whatever file it names: most
+    // lines that hold the form's next character are none (the source lines that gcc quotes, its
+    // "In function" lines), and each different one would cost a look-up.
+    return matchFrom(match, Names::exact) ||
+           (resolver_ && matchFrom(match, Names::anyPath) && matchFrom(match, Names::pathsOnDisk));
 }
 
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,

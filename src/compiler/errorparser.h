@@ -20,7 +20,7 @@
 // (src/prog.c, /home/me/prog.c, ../prog.c): the file part, read up to the form's next character,
 // is handed to the resolver together with the directory that make (or ninja) said it entered
 // ("make[1]: Entering directory '/home/me'"; empty when none), and the resolver tells which edited
-// file, if any, it names on disk.
+// file, if any, it names on disk. Only a line whose rest fits the form is handed over.
 //
 // Each entry also tells the kind of message and its column: after the line number, ":5" or ",5"
 // is the column, and the first of the words error, fatal, warning, note and remark in the rest of
@@ -105,10 +105,13 @@ private:
         std::string name;
     };
     struct Match;
-    bool matchFrom(Match &match, bool byPath) const;
+    // How a '*' recognises a file: by the exact names, by a path that the resolver finds on disk,
+    // or by any path (whether the rest of the line would make it a message).
+    enum class Names { exact, pathsOnDisk, anyPath };
+    bool matchFrom(Match &match, Names names) const;
     bool takeProject(const ProjectName &project, std::size_t &pos, std::size_t &f, int &slot) const;
     bool matchName(std::string_view output, std::size_t &pos, std::size_t &f, int &slot) const;
-    bool matchPath(Match &match) const;
+    bool matchPath(Match &match, bool lookUp) const;
     void readDetails(std::string_view output, std::size_t pos, std::size_t lineEnd, ErrorEntry &entry) const;
 
     std::string form_;

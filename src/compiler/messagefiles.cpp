@@ -4,8 +4,9 @@
 
 namespace {
 
-// Paths looked up in one parse are remembered up to this many; then the memory starts afresh.
-constexpr std::size_t rememberedPaths = 65536;
+// Paths looked up in one parse are remembered up to this many bytes of them; then the memory
+// starts afresh. (Counted in bytes: an output of long lines would make each path kilobytes.)
+constexpr std::size_t rememberedBytes = 4 << 20;
 
 bool isAbsolute(std::string_view path)
 {
@@ -74,8 +75,11 @@ int EditedFileResolver::lookUp(std::string_view directory, std::string_view file
             }
         }
     }
-    if (known_.size() >= rememberedPaths)
+    if (knownBytes_ + path.size() > rememberedBytes) {
         known_.clear();
+        knownBytes_ = 0;
+    }
+    knownBytes_ += path.size();
     known_.emplace(std::move(path), slot);
     return slot;
 }

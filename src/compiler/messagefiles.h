@@ -48,6 +48,7 @@ private:
     std::string compileDirectory_;
     std::vector<std::pair<int, FileIdentity>> files_;
     std::map<std::string, int, std::less<>> known_;
+    std::size_t knownBytes_ = 0; // of the paths in known_
     bool lastAsked_ = false;
     std::string lastDirectory_, lastFilePart_;
     int lastAnswer_ = noEditedFile;

@@ -4,7 +4,9 @@
 #include "compiler/running.h"
 #include "toolkit/notifier.h"
 
+#include <cerrno>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -74,23 +76,39 @@ TEST_F(CompileTest, WithoutADescriptorForThePipeTheCommandIsTypedInstead)
 {
     if (underAddressSanitizer)
         GTEST_SKIP() << "the sanitizers read memory through a pipe of their own, which this test leaves no descriptor for";
+    auto startWithoutDescriptors = [] {
+        struct rlimit saved, none;
+        getrlimit(RLIMIT_NOFILE, &saved);
+        none = saved;
+        none.rlim_cur = static_cast<rlim_t>(dup(0));
+        close(static_cast<int>(none.rlim_cur));
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+        startCompile();
+        setrlimit(RLIMIT_NOFILE, &saved);
+    };
     openFile("prog.c", "int x;\n");
     configure("cc -c *#");
     typed.clear();
-    struct rlimit saved, none;
-    getrlimit(RLIMIT_NOFILE, &saved);
-    none = saved;
-    none.rlim_cur = static_cast<rlim_t>(dup(0));
-    close(static_cast<int>(none.rlim_cur));
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-    startCompile();
-    setrlimit(RLIMIT_NOFILE, &saved);
+    startWithoutDescriptors();
     EXPECT_FALSE(resultsWindow || compileRunning() || compileLock);
     EXPECT_EQ(typed.inputs(), (std::vector<std::string>{"cc -c prog.c", "\n"}));
     EXPECT_TRUE(waitUntil([] {
         return terminalPane->wholeText().find("\nSorry, could not fork a new process, using terminal subwindow\n") !=
                std::string::npos;
     }));
+
+    // A compile that did not run leaves the output before as it was: its messages still name the
+    // file by paths read from the directory that compile ran in.
+    ASSERT_TRUE(mkdir(path("sub").c_str(), 0755) == 0 || errno == EEXIST);
+    writeFile(path("messages.txt"), "sub/../prog.c:1: error: x\n");
+    compile("sh prints.sh messages.txt");
+    ASSERT_EQ(errorList.entries().size(), 1u);
+    workingDirectory = fileDirectory = path("sub");
+    configure("cc -c *#");
+    startWithoutDescriptors();
+    EXPECT_EQ(typed.inputs().size(), 4u);
+    rebuildErrorList();
+    EXPECT_EQ(errorList.entries().size(), 1u);
 }
 
 TEST_F(CompileTest, ALockedCompileRefusesCompileSaveAndRunUntilItEnds)

@@ -27,8 +27,9 @@ namespace {
 
 constexpr int errorMark = 1 << TEXTSW_MARK_ERROR, warningMark = 1 << TEXTSW_MARK_WARNING;
 
-// Whether a process of the group still runs (zombies, which nobody may reap here, do not count).
-bool groupLives(pid_t group)
+// Whether a process of the group still runs (zombies, which nobody may reap here, do not count);
+// with a `name`, a process that runs the program of that name.
+bool groupLives(pid_t group, const std::string &name = std::string())
 {
     for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
         bool number = false;
@@ -36,12 +37,13 @@ bool groupLives(pid_t group)
         if (!number)
             continue;
         const std::string stat = readFile("/proc/" + entry.toStdString() + "/stat");
-        const std::size_t afterName = stat.rfind(')');
+        const std::size_t beforeName = stat.find('('), afterName = stat.rfind(')');
         char state = 0;
         int parent = 0, processGroup = 0;
-        if (afterName != std::string::npos &&
+        if (afterName != std::string::npos && beforeName < afterName &&
             sscanf(stat.c_str() + afterName + 1, " %c %d %d", &state, &parent, &processGroup) == 3 &&
-            processGroup == group && state != 'Z')
+            processGroup == group && state != 'Z' &&
+            (name.empty() || stat.compare(beforeName + 1, afterName - beforeName - 1, name) == 0))
             return true;
     }
     return false;
@@ -315,6 +317,9 @@ TEST_F(ResultsTest, BreakStopsACapturedCompileAndWhatItStarted)
         startCompile();
         ASSERT_TRUE(waitUntil([] { return resultsText() == "sh\nstarted\n"; }));
         const pid_t group = compilerProcess.processId();
+        // An interrupt that reaches the shell while it starts the sleep may leave the shell running
+        // (then only the kill 3 s later ends it): break once the sleep runs.
+        ASSERT_TRUE(waitUntil([&] { return groupLives(group, "sleep"); }));
         QElapsedTimer clock;
         clock.start();
         if (c.byEscape)

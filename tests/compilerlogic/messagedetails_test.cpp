@@ -118,6 +118,13 @@ TEST(MessageDetails, OtherPathsGoThroughTheResolverWithMakesDirectory)
     EXPECT_EQ(std::count(files.asked.begin(), files.asked.end(), "|In file included from prog.c"), 1);
     EXPECT_EQ(std::count(files.asked.begin(), files.asked.end(), "|util.h"), 1);
 
+    // A line that would be no message whatever file it named is not looked up on disk: gcc quotes
+    // source lines, each different.
+    TableResolver quiet;
+    parseErrorMessages("prog.c: In function 'main':\n    4 |   x = a ? b : c;\nsrc/prog.c:7: error: x\n", "*#:%",
+                       "prog.c", {}, quiet.function());
+    EXPECT_EQ(quiet.asked, std::vector<std::string>{"|src/prog.c"});
+
     // Arriving in pieces, the directories are followed the same way.
     IncrementalErrorParser parser("*#:%", "prog.c", {}, files.function());
     for (std::size_t arrived = 1; arrived <= output.size(); arrived += 7)
