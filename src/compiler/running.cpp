@@ -53,11 +53,9 @@ void runInForeground()
 
 void breakExecution()
 {
-    // A captured compile is what the user sees running: it is the one stopped.
-    if (compileRunning()) {
+    // A captured compile is not connected to the terminal: it is stopped as well.
+    if (compileRunning())
         stopCompile();
-        return;
-    }
     refreshFileName();
     ttysw_input(terminalPane, breakExecutionInput.data(), static_cast<int>(breakExecutionInput.size()));
     notify_dispatch();
