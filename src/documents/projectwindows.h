@@ -31,6 +31,8 @@ extern int projectWindowCount;
 
 // The window in `slot`, or null for a free slot or a slot outside the table.
 ProjectWindow *projectWindow(int slot);
+// The text pane of the window in `slot`; null as for projectWindow.
+TextPane *projectPane(int slot);
 bool anyProjectWindowOpen();
 // The frame title: the name, followed by " - edited" while the window is edited.
 std::string projectWindowTitle(const ProjectWindow &window);
