@@ -117,8 +117,8 @@ QMenu *buildMenu(QWidget *frame, int slot)
 
 #undef ITEM
 
-} // namespace
-
+// The pane: memory limit, automatic indentation, the slot as client data, the project font, and
+// what every editor pane has (line numbers, highlighting, the marks margin).
 TextPane *createProjectPane(QWidget *frame, int slot)
 {
     auto *pane = new TextPane(frame);
@@ -132,6 +132,8 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     prepareMessageMarks(pane);
     return pane;
 }
+
+} // namespace
 
 bool createProjectWindow(int slot, const std::string &name)
 {

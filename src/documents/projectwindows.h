@@ -46,10 +46,6 @@ void openProjectFile();
 // Creates the window for file `name` in `slot`, with its file loaded, and shows it. False, with
 // nothing created, when the file cannot be loaded.
 bool createProjectWindow(int slot, const std::string &name);
-// The one function that makes a project window's text pane: memory limit, automatic
-// indentation, the slot as client data and the project font. Whatever editor panes get
-// (highlighting, line numbers, markers) goes here too, so every project pane has it.
-TextPane *createProjectPane(QWidget *frame, int slot);
 
 // The project pane's change notification: the first change marks the window edited.
 void noteProjectPaneChange(TextPane *pane);
