@@ -15,7 +15,7 @@ struct ProjectWindow {
     QWidget *frame = nullptr;
     TextPane *pane = nullptr;
     QWidget *buttonBar = nullptr; // the panel that holds the window's buttons and its prompts
-    std::string fileName;         // exactly as the project file names it
+    std::string fileName;         // exactly as the project file names it; the pane holds the full path
     bool edited = false;
     ImageButton *saveButton = nullptr;
     QMenu *menu = nullptr;        // "Text tools"; it and its items carry the slot
@@ -43,8 +43,9 @@ std::string projectWindowTitle(const ProjectWindow &window);
 // each further line into a project window of its own, in slots 0, 1, ... Refused, with a
 // notice, while any project window is open.
 void openProjectFile();
-// Creates the window for file `name` in `slot`, with its file loaded, and shows it. False, with
-// nothing created, when the file cannot be loaded.
+// Creates the window for file `name` (relative to the working directory now) in `slot`, with
+// its file loaded, and shows it; the window stores into that file wherever the program moves
+// later. False, with nothing created, when the file cannot be loaded.
 bool createProjectWindow(int slot, const std::string &name);
 
 // The project pane's change notification: the first change marks the window edited.
