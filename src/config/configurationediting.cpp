@@ -12,6 +12,8 @@
 
 #include <QLineEdit>
 
+#include <vector>
+
 namespace {
 
 constexpr int visibleCharacters = 20;
@@ -87,8 +89,7 @@ bool editingDialogOpen()
 void storeBoundFields()
 {
     for (const BoundField &bound : editing.fields)
-        if (bound.target)
-            storeFieldText(bound.target, bound.capacity, bound.field->value());
+        storeFieldText(bound.target, bound.capacity, bound.field->value());
 }
 
 } // namespace

@@ -21,6 +21,8 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int barHeight = 34;
@@ -117,8 +119,8 @@ QMenu *buildMenu(QWidget *frame, int slot)
 
 #undef ITEM
 
-} // namespace
-
+// The pane: memory limit, automatic indentation, the slot as client data, the project font, and
+// what every editor pane has (line numbers, highlighting, the marks margin).
 TextPane *createProjectPane(QWidget *frame, int slot)
 {
     auto *pane = new TextPane(frame);
@@ -132,6 +134,18 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     prepareMessageMarks(pane);
     return pane;
 }
+
+// The file that `name` names from the program's working directory now, as a path that stays
+// right when the main window's next file moves the program elsewhere.
+std::string pathFromHere(const std::string &name)
+{
+    if (name.empty() || name[0] == '/')
+        return name;
+    char directory[4096];
+    return getcwd(directory, sizeof directory) ? std::string(directory) + "/" + name : name;
+}
+
+} // namespace
 
 bool createProjectWindow(int slot, const std::string &name)
 {
@@ -151,7 +165,7 @@ bool createProjectWindow(int slot, const std::string &name)
     addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);
     window->pane = createProjectPane(window->frame, slot);
-    if (textsw_load_file(window->pane, name, false, 0) != 0) {
+    if (textsw_load_file(window->pane, pathFromHere(name), false, 0) != 0) {
         delete window->frame;
         delete window;
         return false;

@@ -12,6 +12,12 @@ ProjectWindow *projectWindow(int slot)
     return slot >= 0 && slot < projectWindowSlots ? projectWindowTable[slot] : nullptr;
 }
 
+TextPane *projectPane(int slot)
+{
+    const ProjectWindow *window = projectWindow(slot);
+    return window ? window->pane : nullptr;
+}
+
 bool anyProjectWindowOpen()
 {
     for (const ProjectWindow *window : projectWindowTable)

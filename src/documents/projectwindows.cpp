@@ -103,7 +103,7 @@ void noteProjectPaneChange(TextPane *pane)
 void saveProjectWindow(int slot)
 {
     ProjectWindow *window = projectWindow(slot);
-    if (!window || paneFileName(window->pane) == projectWindowTitle(*window))
+    if (!window || !window->edited) // the title is the plain name: nothing to store
         return;
     if (!storeProjectWindow(*window))
         return;

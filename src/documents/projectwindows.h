@@ -15,7 +15,7 @@ struct ProjectWindow {
     QWidget *frame = nullptr;
     TextPane *pane = nullptr;
     QWidget *buttonBar = nullptr; // the panel that holds the window's buttons and its prompts
-    std::string fileName;         // exactly as the project file names it
+    std::string fileName;         // exactly as the project file names it; the pane holds the full path
     bool edited = false;
     ImageButton *saveButton = nullptr;
     QMenu *menu = nullptr;        // "Text tools"; it and its items carry the slot
@@ -31,6 +31,8 @@ extern int projectWindowCount;
 
 // The window in `slot`, or null for a free slot or a slot outside the table.
 ProjectWindow *projectWindow(int slot);
+// The text pane of the window in `slot`; null as for projectWindow.
+TextPane *projectPane(int slot);
 bool anyProjectWindowOpen();
 // The frame title: the name, followed by " - edited" while the window is edited.
 std::string projectWindowTitle(const ProjectWindow &window);
@@ -41,13 +43,10 @@ std::string projectWindowTitle(const ProjectWindow &window);
 // each further line into a project window of its own, in slots 0, 1, ... Refused, with a
 // notice, while any project window is open.
 void openProjectFile();
-// Creates the window for file `name` in `slot`, with its file loaded, and shows it. False, with
-// nothing created, when the file cannot be loaded.
+// Creates the window for file `name` (relative to the working directory now) in `slot`, with
+// its file loaded, and shows it; the window stores into that file wherever the program moves
+// later. False, with nothing created, when the file cannot be loaded.
 bool createProjectWindow(int slot, const std::string &name);
-// The one function that makes a project window's text pane: memory limit, automatic
-// indentation, the slot as client data and the project font. Whatever editor panes get
-// (highlighting, line numbers, markers) goes here too, so every project pane has it.
-TextPane *createProjectPane(QWidget *frame, int slot);
 
 // The project pane's change notification: the first change marks the window edited.
 void noteProjectPaneChange(TextPane *pane);

@@ -11,7 +11,6 @@
 #include "documents/projectwindows.h"
 #include "shell/artwork.h"
 #include "shell/commandline.h"
-#include "shell/layout.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
@@ -24,10 +23,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QScreen>
 #include <QMenu>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>

@@ -29,7 +29,6 @@ struct ColumnSplice {
     long from = 0;
     long to = 0;
     std::string bytes;
-    bool empty() const { return from == to && bytes.empty(); }
 };
 
 ColumnSplice columnSplice(std::string_view text, const std::vector<long> &positions, ColumnOperation operation,

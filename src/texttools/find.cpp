@@ -12,13 +12,6 @@ namespace {
 
 const char *const findLabel = "Search for -> ";
 
-TextPane *projectPane(int index)
-{
-    if (index < 0 || index >= projectWindowSlots || !projectWindowTable[index])
-        return nullptr;
-    return projectWindowTable[index]->pane;
-}
-
 void onFindReturn(PanelTextField *prompt)
 {
     searchString = promptBytes(prompt, textPane);

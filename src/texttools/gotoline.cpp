@@ -21,13 +21,6 @@ void showLineNotFound()
     notice_prompt(mainFrame, {" Line number", "not found"}, {noticeYes("   Ok   ")});
 }
 
-TextPane *projectPane(int index)
-{
-    if (index < 0 || index >= projectWindowSlots || !projectWindowTable[index])
-        return nullptr;
-    return projectWindowTable[index]->pane;
-}
-
 // The line index that a number typed or selected by the user stands for.
 int lineIndex(int number)
 {

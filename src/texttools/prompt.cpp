@@ -51,12 +51,12 @@ void placeInPanel(QWidget *panel, PanelTextField *prompt)
 } // namespace
 
 PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
-                               PromptReturnProc onReturn, bool focus, QWidget *pane)
+                               PromptReturnProc onReturn, bool focus)
 {
     closeToolPrompt();
     if (!panel)
         return nullptr;
-    promptPane = pane ? pane : paneOfPanel(panel);
+    promptPane = paneOfPanel(panel);
     auto *prompt = new PanelTextField(QString::fromLatin1(label), visibleCharacters, promptHeldCharacters);
     prompt->setObjectName("ToolPrompt");
     prompt->setClientValue(value);

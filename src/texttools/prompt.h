@@ -15,10 +15,10 @@ using PromptReturnProc = void (*)(PanelTextField *prompt);
 
 // Opens the prompt `label` in `panel` (the menu bar, or a project window's button bar) and
 // makes it toolPrompt. It carries `value` for its Return procedure and, with `focus`, gets the
-// keyboard focus. An open prompt is closed first. `pane` is the pane the tool acts on; by
-// default the main text pane for the menu bar and the project window's pane for its button bar.
+// keyboard focus. An open prompt is closed first. The tool acts on the main text pane for the
+// menu bar, on the project window's pane for its button bar.
 PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
-                               PromptReturnProc onReturn, bool focus = true, QWidget *pane = nullptr);
+                               PromptReturnProc onReturn, bool focus = true);
 
 // Closes toolPrompt, if open. When the prompt had the keyboard focus, the pane its tool acts on
 // gets it, so that the user types on where the tool left its result.

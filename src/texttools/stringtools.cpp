@@ -52,8 +52,7 @@ void insertString()
 
 void insertProjectString(int index)
 {
-    if (index >= 0 && index < projectWindowSlots && projectWindowTable[index])
-        insertString(projectWindowTable[index]->pane);
+    insertString(projectPane(index));
 }
 
 void insertStringTerminal()

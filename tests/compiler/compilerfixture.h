@@ -55,17 +55,6 @@ protected:
         unlink(path("go").c_str());
     }
 
-    // Loads a file into the main text pane as the open dialog does; `edited` then modifies it.
-    static void openFile(const std::string &name, const std::string &text, bool edited = false)
-    {
-        writeFile(path(name), text);
-        document.fileName = name;
-        directoryChanged = false;
-        openDocument();
-        if (edited)
-            type(" ");
-        QCoreApplication::processEvents();
-    }
     // Compile call, error form and flags of configuration 0.
     static void configure(const char *call, const char *form = "*#:%", const char *flags = "yy")
     {

@@ -18,6 +18,19 @@ QMenu *configurationMenu()
     return menuItems(optionsMenu).at(1)->menu();
 }
 
+// The rows both editing dialogs end with: the macros explained, then OK and cancel.
+const QList<QString> closingRows = {
+    "message ",
+    "message -----------------------------------------------------",
+    "message Makros:    '*';  '#';  '%';  '\\n'   are replaced by:",
+    "message filename's root;  it's extension;  the line number;  carr. return ",
+    "message ",
+    "message                           ",
+    "button     OK    ",
+    "message            ",
+    "button   cancel  ",
+};
+
 QList<QString> panelTexts()
 {
     QList<QString> texts;
@@ -70,7 +83,7 @@ TEST_F(ConfigurationDialogs, EditConfigurationShowsTheRowsOfTheCurrentConfigurat
     editConfiguration();
     ASSERT_TRUE(configurationDialog.open);
     EXPECT_EQ(dialogTitle(), "Edit configuration");
-    const QList<QString> expected = {
+    const QList<QString> expected = QList<QString>{
         "message ",
         "field      COMPILER DESCRIPTION -> |C++ (g++)",
         "message ",
@@ -86,16 +99,7 @@ TEST_F(ConfigurationDialogs, EditConfigurationShowsTheRowsOfTheCurrentConfigurat
         "field               ERROR MESSAGES FORM -> |*#:%",
         "box                 COMPILER TERMINATES -> |on",
         "box WHILE COMPILING, DISABLE SAVE  -> |on",
-        "message ",
-        "message -----------------------------------------------------",
-        "message Makros:    '*';  '#';  '%';  '\\n'   are replaced by:",
-        "message filename's root;  it's extension;  the line number;  carr. return ",
-        "message ",
-        "message                           ",
-        "button     OK    ",
-        "message            ",
-        "button   cancel  ",
-    };
+    } + closingRows;
     EXPECT_EQ(panelTexts(), expected);
     EXPECT_EQ(field("                     COMPILER CALL -> ")->lineEdit()->maxLength(), 256);
     EXPECT_EQ(field("              ERROR MESSAGES FORM -> ")->lineEdit()->maxLength(), 1024);
@@ -196,7 +200,7 @@ TEST_F(ConfigurationDialogs, PrintDialogStoresThePrintFieldsAndDropsTheDescripti
     editPrintConfiguration();
     ASSERT_TRUE(configurationDialog.open);
     EXPECT_EQ(dialogTitle(), "Edit print configuration");
-    const QList<QString> expected = {
+    const QList<QString> expected = QList<QString>{
         "message ",
         "field      COMPILER DESCRIPTION -> |Shell script (sh -n)",
         "message ",
@@ -206,16 +210,7 @@ TEST_F(ConfigurationDialogs, PrintDialogStoresThePrintFieldsAndDropsTheDescripti
         "field                        .. FOR ODD PAGES -> |pr -f *# | lp -o page-set=odd",
         "field                       .. FOR EVEN PAGES -> |pr -f *# | lp -o page-set=even",
         "field  .. USING A PREFORMATTED FILE -> |lp *#",
-        "message ",
-        "message -----------------------------------------------------",
-        "message Makros:    '*';  '#';  '%';  '\\n'   are replaced by:",
-        "message filename's root;  it's extension;  the line number;  carr. return ",
-        "message ",
-        "message                           ",
-        "button     OK    ",
-        "message            ",
-        "button   cancel  ",
-    };
+    } + closingRows;
     EXPECT_EQ(panelTexts(), expected);
 
     setField("     COMPILER DESCRIPTION -> ", "Not stored");

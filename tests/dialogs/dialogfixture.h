@@ -56,16 +56,6 @@ protected:
     }
 
     static std::string path(const std::string &name) { return directory.file(name); }
-    // Loads a file into the main pane as the open dialog does; `edited` then modifies it.
-    static void openFile(const std::string &name, const std::string &text, bool edited = false)
-    {
-        writeFile(path(name), text);
-        document.fileName = name;
-        directoryChanged = false;
-        openDocument();
-        if (edited)
-            type(" ");
-    }
 
     static Panel *panel() { return configurationDialog.panel; }
     static PanelTextField *field(const char *label)

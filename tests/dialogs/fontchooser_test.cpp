@@ -8,9 +8,6 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace {
 
 using FontChooser = DialogTest;
@@ -32,23 +29,6 @@ const char weight[] = "Weight:   ";
 const char size[] = "Size:        ";
 const char mainBox[] = "SET MAIN WINDOW FONT ->";
 const char projectBox[] = "SET PROJECT WINDOW FONT ->";
-
-// What `action` prints on standard output.
-template <typename Action>
-std::string standardOutputOf(Action action)
-{
-    fflush(stdout);
-    TempDir dir;
-    const int saved = dup(1);
-    FILE *capture = fopen(dir.file("out").c_str(), "w");
-    dup2(fileno(capture), 1);
-    action();
-    fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    fclose(capture);
-    return readFile(dir.file("out"));
-}
 
 bool sameFace(const QFont &shown, const QFont &face)
 {
@@ -162,7 +142,9 @@ TEST_F(FontChooser, ANameTheServerLacksIsNotAvailableAndNotFound)
     EXPECT_EQ(preview()->text(), "Font not available");
     EXPECT_EQ(chosenFont, nullptr);
     box(projectBox)->box()->click();
-    EXPECT_EQ(standardOutputOf([] { click("    OK    "); }), "Font not found.\n");
+    testing::internal::CaptureStdout();
+    click("    OK    ");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Font not found.\n");
     EXPECT_FALSE(configurationDialog.open);
     EXPECT_EQ(textPane->font(), mainBefore);
     EXPECT_EQ(projectFont, nullptr); // later project windows keep the default font

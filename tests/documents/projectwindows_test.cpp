@@ -190,6 +190,31 @@ TEST_F(ProjectWindowsTest, EditedTitleOnceThenSaveBackToTheName)
     EXPECT_TRUE(notices.shown().empty());
 }
 
+// The main window's next file moves the program into another directory: a project window still
+// stores into the file that it shows, never into one of the same name there.
+TEST_F(ProjectWindowsTest, AWindowStoresIntoItsOwnFileAfterTheProgramMoved)
+{
+    openProject("main.c\nutil.c\n", {"main.c", "util.c"});
+    mkdir(dir.file("other").c_str(), 0755);
+    writeFile(dir.file("other/util.c"), "another project's util.c\n");
+    writeFile(dir.file("other/x.c"), "");
+    fileDirectory = dir.file("other");
+    document.fileName = "x.c";
+    openDocument();
+    ASSERT_EQ(cwd(), dir.file("other"));
+
+    typeInto(0, "a");
+    saveProjectWindow(0);
+    EXPECT_EQ(readFile(dir.file("util.c")), "autil.c\n");
+    EXPECT_EQ(title(0), "util.c");
+    typeInto(0, "b");
+    notices.press("SAVE");
+    EXPECT_TRUE(offerToSaveProject(0));
+    EXPECT_EQ(readFile(dir.file("util.c")), "abutil.c\n");
+    EXPECT_EQ(readFile(dir.file("other/util.c")), "another project's util.c\n");
+    EXPECT_EQ(notices.shown().size(), 1u);
+}
+
 TEST_F(ProjectWindowsTest, ClosingAnEditedWindowAsksAndClosesWhateverTheAnswer)
 {
     openProject("main.c\nutil.c\nutil.h\n", {"main.c", "util.c", "util.h"});

@@ -11,6 +11,17 @@
 
 namespace {
 
+// Set while an operation runs that must not end the program: ending then fails the test (an exit
+// with status 0 in the middle of a test would otherwise pass unnoticed).
+bool mustNotEnd = false;
+void failIfEndedTooEarly()
+{
+    if (mustNotEnd) {
+        fputs("the program ended after a store that failed\n", stderr);
+        _exit(1);
+    }
+}
+
 class StoreFailure : public MainWindowTest {
 protected:
     // A file whose folder was removed after it was loaded: it cannot be stored.
@@ -25,18 +36,19 @@ protected:
     {
         return {"Could not save the file", name, "No such file or directory"};
     }
-};
-
-// Set while an operation runs that must not end the program: ending then fails the test (an exit
-// with status 0 in the middle of a test would otherwise pass unnoticed).
-bool mustNotEnd = false;
-void failIfEndedTooEarly()
-{
-    if (mustNotEnd) {
-        fputs("the program ended after a store that failed\n", stderr);
-        _exit(1);
+    // QUIT, answering "SAVE" to the one save question, whose store fails: the program goes on.
+    void quitWithAFailingSave()
+    {
+        static const bool registered = std::atexit(failIfEndedTooEarly) == 0;
+        ASSERT_TRUE(registered);
+        for (const char *label : {"Quit", "SAVE", "Ok"})
+            notices.press(label);
+        mustNotEnd = true;
+        quitProgram();
+        mustNotEnd = false;
+        EXPECT_EQ(questions(), (std::vector<std::string>{"REALLY QUIT?", "Save this file ?", "No such file or directory"}));
     }
-}
+};
 
 TEST_F(StoreFailure, SaveShowsTheFileAndTheReasonAndKeepsTheState)
 {
@@ -66,15 +78,8 @@ TEST_F(StoreFailure, SaveShowsTheFileAndTheReasonAndKeepsTheState)
 
 TEST_F(StoreFailure, QuitAndClearStopAfterAFailedSave)
 {
-    static const bool registered = std::atexit(failIfEndedTooEarly) == 0;
-    ASSERT_TRUE(registered);
     loadAndLoseTheFolder();
-    for (const char *label : {"Quit", "SAVE", "Ok"})
-        notices.press(label);
-    mustNotEnd = true;
-    quitProgram();
-    mustNotEnd = false;
-    EXPECT_EQ(questions(), (std::vector<std::string>{"REALLY QUIT?", "Save this file ?", "No such file or directory"}));
+    quitWithAFailingSave();
 
     for (const char *label : {"Do it", "SAVE", "Ok"})
         notices.press(label);
@@ -101,12 +106,8 @@ TEST_F(StoreFailure, SaveAsNamesTheFileInTheDialogsFolder)
     EXPECT_EQ(mainTitle(), "C: <a.c> - edited");
 }
 
-} // namespace
-
 TEST_F(StoreFailure, QuitStopsAfterAFailedSaveOfAProjectWindow)
 {
-    static const bool registered = std::atexit(failIfEndedTooEarly) == 0;
-    ASSERT_TRUE(registered);
     load("main.c", "main\n");
     mkdir(dir.file("lib").c_str(), 0755);
     writeFile(dir.file("lib/util.c"), "util\n");
@@ -115,13 +116,10 @@ TEST_F(StoreFailure, QuitStopsAfterAFailedSaveOfAProjectWindow)
     ASSERT_EQ(system(("rm -rf '" + dir.file("lib") + "'").c_str()), 0);
 
     // The main file is not modified: only the project window is asked about, and its store fails.
-    for (const char *label : {"Quit", "SAVE", "Ok"})
-        notices.press(label);
-    mustNotEnd = true;
-    quitProgram();
-    mustNotEnd = false;
-    EXPECT_EQ(questions(), (std::vector<std::string>{"REALLY QUIT?", "Save this file ?", "No such file or directory"}));
+    quitWithAFailingSave();
     ASSERT_NE(projectWindowTable[0], nullptr);
     EXPECT_EQ(textsw_contents(projectWindowTable[0]->pane, 0, 10), "xutil\n");
     closeProjectWindows();
 }
+
+} // namespace

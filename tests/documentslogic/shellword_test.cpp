@@ -1,36 +1,19 @@
 #include "documents/documentactions.h"
 
+#include "support/testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <cstdlib>
 
 namespace {
 
-// What `shell -c script` prints on its standard output.
+// What `shell -c script` prints.
 std::string run(const char *shell, const std::string &script)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "pipe failed";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        close(fds[1]);
-        execl(shell, shell, "-c", script.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(got));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return output;
+    const char *home = getenv("HOME");
+    return runProcess(shell, {"-c", script}, home ? home : "").output;
 }
 
 // Each text, typed as one word, reaches printf as exactly its bytes, in both shells.

@@ -73,7 +73,11 @@ protected:
     }
     static QString promptLabel() { return toolPrompt ? toolPrompt->findChild<QLabel *>()->text() : QString(); }
     static QWidget *terminalDisplay() { return terminalPane->focusProxy() ? terminalPane->focusProxy() : terminalPane; }
-    static std::vector<ImageButton *> panelButtons() { return buttonPanel->findChildren<ImageButton *>().toVector().toStdVector(); }
+    static std::vector<ImageButton *> panelButtons()
+    {
+        const QList<ImageButton *> buttons = buttonPanel->findChildren<ImageButton *>();
+        return std::vector<ImageButton *>(buttons.begin(), buttons.end());
+    }
     static QPushButton *menuButton(const char *label)
     {
         for (QPushButton *button : menuBar->findChildren<QPushButton *>())

@@ -4,6 +4,8 @@
 // or for each test (from SetUp or the test itself) with buildWindow() and destroyMainWindow().
 // Notices are answered by a script for every test.
 #include "config/configuration.h"
+#include "documents/document.h"
+#include "documents/documentactions.h"
 #include "documents/projectwindows.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
@@ -47,6 +49,18 @@ protected:
 
     // The main text pane.
     static void type(const std::string &text) { textsw_insert(textPane, text.data(), static_cast<long>(text.size())); }
+    // Writes `text` into the file `name` of the directory that the open dialog shows and loads it
+    // into the main pane as that dialog does; `edited` then modifies it.
+    static void openFile(const std::string &name, const std::string &text, bool edited = false)
+    {
+        writeFile(fileDirectory + "/" + name, text);
+        document.fileName = name;
+        directoryChanged = false;
+        openDocument();
+        if (edited)
+            type(" ");
+        QCoreApplication::processEvents();
+    }
     static std::string paneText() { return textsw_contents(textPane, 0, textsw_length(textPane)); }
     static std::string paneFile()
     {

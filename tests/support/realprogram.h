@@ -72,21 +72,29 @@ public:
     // still runs.
     int waitForEnd()
     {
-        int status = -1;
-        for (int tries = 0; tries < 100; ++tries) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return status;
-            }
+        for (int tries = 0; tries < 100 && running(); ++tries)
             usleep(200000);
-        }
-        return -1;
+        return running() ? -1 : status_;
     }
-    bool running() const { return pid_ > 0 && kill(pid_, 0) == 0; }
+    // Whether the program still runs. One that ended is collected here (until then it would
+    // still answer kill(pid, 0)) and its wait status kept for waitForEnd.
+    bool running()
+    {
+        if (pid_ <= 0)
+            return false;
+        int status = 0;
+        const pid_t ended = waitpid(pid_, &status, WNOHANG);
+        if (ended == 0)
+            return true;
+        status_ = ended == pid_ ? status : -1;
+        pid_ = -1;
+        return false;
+    }
     std::string printed() const { return readFile(out_); }
 
 private:
     pid_t pid_ = -1;
+    int status_ = -1; // the wait status, once the program has ended
     std::string out_;
 };
 

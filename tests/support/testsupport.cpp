@@ -43,6 +43,17 @@ std::string readFile(const std::string &path)
 ProcessResult runProcess(const std::string &program, const std::string &argument,
                          const std::string &home, const std::string &directory)
 {
+    return runProcess(program, argument.empty() ? std::vector<std::string>() : std::vector<std::string>{argument},
+                      home, directory);
+}
+
+ProcessResult runProcess(const std::string &program, const std::vector<std::string> &arguments,
+                         const std::string &home, const std::string &directory)
+{
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0)
         throw std::runtime_error("pipe failed");
@@ -55,10 +66,7 @@ ProcessResult runProcess(const std::string &program, const std::string &argument
         if (chdir(directory.c_str()) != 0)
             _exit(126);
         setenv("HOME", home.c_str(), 1);
-        if (argument.empty())
-            execl(program.c_str(), program.c_str(), (char *)nullptr);
-        else
-            execl(program.c_str(), program.c_str(), argument.c_str(), (char *)nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);

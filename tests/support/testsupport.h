@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // A temporary directory removed with everything in it when the object goes.
 class TempDir {
@@ -24,6 +25,9 @@ struct ProcessResult {
     std::string output;  // standard output and standard error, in order
 };
 ProcessResult runProcess(const std::string &program, const std::string &argument,
+                         const std::string &home, const std::string &directory = ".");
+// The same with any number of arguments.
+ProcessResult runProcess(const std::string &program, const std::vector<std::string> &arguments,
                          const std::string &home, const std::string &directory = ".");
 
 // While it exists, files are opened with the permissions of an ordinary user even when the tests
