@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -45,9 +46,16 @@ bool writeAllAt(int fd, const char *bytes, std::size_t length, off_t offset)
     return true;
 }
 
+// Reads the file's first `length` bytes (fewer if it is shorter). False, with errno set, when a
+// read fails or there is no memory for the bytes.
 bool readAllAt(int fd, std::string &bytes, std::size_t length)
 {
-    bytes.resize(length);
+    try {
+        bytes.resize(length);
+    } catch (const std::bad_alloc &) {
+        errno = ENOMEM;
+        return false;
+    }
     std::size_t used = 0;
     while (used < length) {
         const ssize_t n = ::pread(fd, &bytes[used], length - used, static_cast<off_t>(used));
