@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,20 +30,6 @@ void writeFile(const std::string &path, const std::string &bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
-}
-
-bool limitAddressSpace(std::size_t room)
-{
-    long used = 0;
-    FILE *status = fopen("/proc/self/status", "r");
-    char line[256];
-    while (status && fgets(line, sizeof line, status))
-        if (strncmp(line, "VmSize:", 7) == 0)
-            used = atol(line + 7) * 1024;
-    if (status)
-        fclose(status);
-    const rlimit limit{static_cast<rlim_t>(used) + room, static_cast<rlim_t>(used) + room};
-    return used > 0 && setrlimit(RLIMIT_AS, &limit) == 0;
 }
 
 std::string readFile(const std::string &path)

@@ -1,5 +1,4 @@
 #pragma once
-#include <cstddef>
 #include <string>
 
 // A temporary directory removed with everything in it when the object goes.
@@ -18,10 +17,6 @@ private:
 
 void writeFile(const std::string &path, const std::string &bytes);
 std::string readFile(const std::string &path);
-
-// Limits the calling process's address space to what it uses now and `room` bytes more, so that
-// allocations beyond fail (call it in a child process). False when the limit cannot be set.
-bool limitAddressSpace(std::size_t room);
 
 // Result of running a program to its end with its standard output captured.
 struct ProcessResult {

@@ -1,6 +1,6 @@
 // The output text: bytes, lines and colours as a program's output arrives, its escape sequences
 // taken out.
-#include "support/testsupport.h"
+#include "addressspace.h"
 #include "toolkit/outputtext.h"
 #include "toolkit/textstyles.h"
 

@@ -1,5 +1,6 @@
 // Storing files: whatever the folder, the links, the owner or the disk, a store either puts the
 // new bytes in place and keeps everything the file was, or fails and leaves the old file whole.
+#include "addressspace.h"
 #include "support/testsupport.h"
 #include "toolkit/safefile.h"
 
