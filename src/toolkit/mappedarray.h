@@ -68,8 +68,6 @@ public:
     }
     // Makes room for `count` more values without adding them; false when there is no memory.
     bool reserveMore(std::size_t count) { return roomFor(count); }
-    // Drops the values from `size` on (the memory is kept for later appends).
-    void truncate(std::size_t size) { size_ = std::min(size, size_); }
 
     // Empties the array and gives its memory back.
     void clear()

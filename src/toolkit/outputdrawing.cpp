@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int padding = 2; // left of the text
 constexpr int tabColumns = 8;
 
 const TextStyle plainStyle;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int padding = 2;       // left of the text, and right of the widest line
 constexpr int refreshDelay = 40; // ms: appends coming faster than this are shown together
 
 } // namespace

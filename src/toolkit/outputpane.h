@@ -103,6 +103,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    static constexpr int padding = 2; // left of the text, and right of the widest line
+
     // One line as shown: for each character the byte it starts at and its left edge, and the
     // text drawn in runs, which break at tabs and where the style changes.
     struct ShownLine {

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -48,9 +46,16 @@ bool writeAllAt(int fd, const char *bytes, std::size_t length, off_t offset)
     return true;
 }
 
+// Reads the file's first `length` bytes (fewer if it is shorter). False, with errno set, when a
+// read fails or there is no memory for the bytes.
 bool readAllAt(int fd, std::string &bytes, std::size_t length)
 {
-    bytes.resize(length);
+    try {
+        bytes.resize(length);
+    } catch (const std::bad_alloc &) {
+        errno = ENOMEM;
+        return false;
+    }
     std::size_t used = 0;
     while (used < length) {
         const ssize_t n = ::pread(fd, &bytes[used], length - used, static_cast<off_t>(used));
@@ -243,65 +248,6 @@ int storeInPlace(int fd, bool readable, const struct stat &st, const char *bytes
 }
 
 } // namespace
-
-int readWholeFile(const std::string &name, std::string &bytes, std::size_t longest)
-{
-    if (name.empty())
-        return TEXTSW_STATUS_BAD_ATTR_VALUE;
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return TEXTSW_STATUS_OTHER_ERROR;
-    }
-    // Directories, pipes and devices are refused: reading a pipe or a device could block the
-    // window or never end.
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
-    }
-    if (static_cast<unsigned long long>(st.st_size) > longest) {
-        ::close(fd);
-        return TEXTSW_STATUS_OUT_OF_MEMORY;
-    }
-    try {
-        bytes.clear();
-        // One byte more than the size, so that the end of the file is seen without growing.
-        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-        std::size_t used = 0;
-        for (;;) {
-            if (used == bytes.size())
-                bytes.resize(bytes.size() * 2); // the file grew while being read
-            const ssize_t n = ::read(fd, &bytes[used], bytes.size() - used);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                ::close(fd);
-                return TEXTSW_STATUS_CANNOT_INSERT_FROM_FILE;
-            }
-            if (n == 0)
-                break;
-            used += static_cast<std::size_t>(n);
-            if (used > longest) {
-                ::close(fd);
-                return TEXTSW_STATUS_OUT_OF_MEMORY;
-            }
-        }
-        bytes.resize(used);
-    } catch (const std::bad_alloc &) {
-        ::close(fd);
-        bytes = std::string();
-        return TEXTSW_STATUS_CANNOT_ALLOCATE;
-    } catch (const std::length_error &) {
-        ::close(fd);
-        bytes = std::string();
-        return TEXTSW_STATUS_CANNOT_ALLOCATE;
-    }
-    ::close(fd);
-    return TEXTSW_STATUS_OKAY;
-}
 
 int storeFileSafely(const std::string &name, const char *bytes, std::size_t length)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// Whole-file reading and safe storing for the text panes, on plain POSIX calls, byte for byte.
+// Safe storing for the text panes, on plain POSIX calls, byte for byte, and their load status codes.
 
 #include <cstddef>
 #include <string>
@@ -15,11 +15,6 @@ enum TextswStatus {
     TEXTSW_STATUS_CANNOT_INSERT_FROM_FILE = 6, // a read error part way through the file
     TEXTSW_STATUS_OUT_OF_MEMORY = 7,          // the pane could not take the text
 };
-
-// Reads a regular file whole into `bytes`. Returns 0, or a TextswStatus code saying why not
-// (TEXTSW_STATUS_OUT_OF_MEMORY for a file longer than `longest` bytes); `bytes` is then
-// unspecified.
-int readWholeFile(const std::string &name, std::string &bytes, std::size_t longest);
 
 // Stores the bytes under `name` so that a failure never damages the old file, and the file stays
 // what it was: its owner, group, permissions, other hard links, ACLs and extended attributes.

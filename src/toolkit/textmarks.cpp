@@ -104,20 +104,12 @@ void textsw_set_underline(TextPane *pane, Textsw_index first, Textsw_index last_
 int textsw_get_underline(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one)
 {
     long start = 0, end = 0;
-    if (pane) {
-        const long length = textsw_length(pane);
-        start = pane->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, underlineIndicator, 0L)
-                    ? 0
-                    : pane->SendScintilla(QsciScintillaBase::SCI_INDICATOREND, underlineIndicator, 0L);
-        end = start < length ? pane->SendScintilla(QsciScintillaBase::SCI_INDICATOREND, underlineIndicator, start) : start;
-        if (end <= start)
-            start = end = 0;
-    }
+    const bool underlined = pane && pane->indicatorRange(underlineIndicator, &start, &end);
     if (first)
         *first = start;
     if (last_plus_one)
         *last_plus_one = end;
-    return end > start ? 1 : 0;
+    return underlined ? 1 : 0;
 }
 
 void textsw_set_margin_tip_proc(TextPane *pane, TextswMarginTipProc proc)

@@ -407,20 +407,20 @@ void TextPane::setSecondarySelection(long first, long lastPlusOne)
     secondaryAt_ = first;
 }
 
+bool TextPane::indicatorRange(int indicator, long *first, long *lastPlusOne) const
+{
+    const long start =
+        SendScintilla(SCI_INDICATORVALUEAT, indicator, 0L) ? 0 : SendScintilla(SCI_INDICATOREND, indicator, 0L);
+    const long end = start < textLength() ? SendScintilla(SCI_INDICATOREND, indicator, start) : start;
+    *first = end > start ? start : 0;
+    *lastPlusOne = end > start ? end : 0;
+    return end > start;
+}
+
 void TextPane::secondarySelection(long *first, long *lastPlusOne) const
 {
-    const long length = textLength();
-    const long start = SendScintilla(SCI_INDICATORVALUEAT, secondaryIndicator, 0L)
-                           ? 0
-                           : SendScintilla(SCI_INDICATOREND, secondaryIndicator, 0L);
-    const long end = start < length ? SendScintilla(SCI_INDICATOREND, secondaryIndicator, start)
-                                    : start;
-    if (end > start) {
-        *first = start;
-        *lastPlusOne = end;
-    } else {
-        *first = *lastPlusOne = std::clamp(secondaryAt_, 0L, length);
-    }
+    if (!indicatorRange(secondaryIndicator, first, lastPlusOne))
+        *first = *lastPlusOne = std::clamp(secondaryAt_, 0L, textLength());
 }
 
 void TextPane::repaintAfterAppend(bool showedEnd)

@@ -96,6 +96,8 @@ public:
     long textLength() const;
     // Pointer to the bytes from `position` on, `length` of them, valid until the next change.
     const char *rangePointer(long position, long length) const;
+    // The first range that Scintilla's `indicator` covers; false (both ends 0) when none.
+    bool indicatorRange(int indicator, long *first, long *lastPlusOne) const;
     // Replaces the whole text, about `length` bytes read piece by piece, without undo history,
     // sets the save point and makes the pane edit `name` ("" for no file); chooses UTF-8 or
     // 8-bit display from the bytes and the typed line end from the first line end. Returns a

@@ -231,13 +231,3 @@ std::size_t StyleRuns::runAt(long position) const
     const std::uint64_t *found = std::upper_bound(runs_.begin(), runs_.end(), key);
     return found == runs_.begin() ? runs_.size() : static_cast<std::size_t>(found - runs_.begin() - 1);
 }
-
-void StyleRuns::clear()
-{
-    runs_.clear();
-    styles_.resize(1);
-    indices_.clear();
-    indices_.emplace(TextStyle(), 0);
-    recent_.fill(0);
-    currentIndex_ = 0;
-}

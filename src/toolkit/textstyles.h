@@ -26,7 +26,6 @@ struct TextStyle {
     std::uint32_t background = 0;
     std::uint8_t flags = 0;
 
-    bool plain() const { return foreground == 0 && background == 0 && flags == 0; }
     bool operator==(const TextStyle &other) const
     {
         return foreground == other.foreground && background == other.background && flags == other.flags;
@@ -68,7 +67,6 @@ public:
     // The run in effect at `position`: the last one starting at or before it, or runCount()
     // when the text is plain there (before the first run).
     std::size_t runAt(long position) const;
-    void clear();
 
 private:
     static constexpr int indexBits = 16;

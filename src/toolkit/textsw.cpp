@@ -70,12 +70,12 @@ public:
 
     // Opens a regular file of at most `longestText` bytes; returns 0 or a TextswStatus code.
     // Directories, pipes and devices are refused: reading them could block the window or
-    // never end.
+    // never end. Opening does not wait either (a named pipe without a writer would).
     int open(const std::string &name)
     {
         if (name.empty())
             return TEXTSW_STATUS_BAD_ATTR_VALUE;
-        fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd_ < 0)
             return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
         struct stat st;

@@ -75,7 +75,7 @@ TEST(FrameLabels, PlaceholderOfTheModifiedMarkIsShownAsWritten)
 {
     QWidget frame;
     frame.show();
-    for (const QString title : {QStringLiteral("C: <a[*].c>"), QStringLiteral("[*][*] x [*]")}) {
+    for (const QString &title : {QStringLiteral("C: <a[*].c>"), QStringLiteral("[*][*] x [*]")}) {
         frame_set_label(&frame, title);
         EXPECT_EQ(frame.windowHandle()->title(), title); // what the window manager is given
         EXPECT_EQ(frame_label(&frame), title);

@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -85,6 +86,19 @@ TEST(TextPaneFile, FailedLoadReportsWhyAndKeepsTheText)
               TEXTSW_STATUS_CANNOT_OPEN_INPUT);
     EXPECT_EQ(textsw_load_file(&pane, dir.path(), false), TEXTSW_STATUS_CANNOT_OPEN_INPUT);
     EXPECT_EQ(textsw_load_file(&pane, "", false), TEXTSW_STATUS_BAD_ATTR_VALUE);
+    // A named pipe with no writer is refused at once; the load never waits for a writer. Tried
+    // in a child process that an alarm ends should the load wait.
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);
+        _exit(textsw_load_file(&pane, dir.file("pipe"), false));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the load waited for a writer";
+    EXPECT_EQ(WEXITSTATUS(status), TEXTSW_STATUS_CANNOT_OPEN_INPUT);
     EXPECT_EQ(paneText(&pane), "kept");
     std::string name;
     textsw_append_file_name(&pane, name);

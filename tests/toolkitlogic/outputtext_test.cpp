@@ -1,15 +1,13 @@
 // The output text: bytes, lines and colours as a program's output arrives, its escape sequences
 // taken out.
+#include "addressspace.h"
 #include "toolkit/outputtext.h"
 #include "toolkit/textstyles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <string>
@@ -179,17 +177,7 @@ TEST(OutputText, RunningOutOfMemoryKeepsWhatWasAppended)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        long size = 0;
-        FILE *status = fopen("/proc/self/status", "r");
-        char line[256];
-        while (status && fgets(line, sizeof line, status))
-            if (strncmp(line, "VmSize:", 7) == 0)
-                size = atol(line + 7) * 1024;
-        if (status)
-            fclose(status);
-        const rlim_t room = static_cast<rlim_t>(size) + (64 << 20);
-        struct rlimit limit = {room, room};
-        setrlimit(RLIMIT_AS, &limit);
+        limitAddressSpace(64 << 20);
         std::string piece(1 << 20, 'x');
         piece[10] = '\n';
         piece[20] = '\x1b'; // with the 'x' after it, a two-byte sequence that is taken out

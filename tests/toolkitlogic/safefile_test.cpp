@@ -1,5 +1,6 @@
 // Storing files: whatever the folder, the links, the owner or the disk, a store either puts the
 // new bytes in place and keeps everything the file was, or fails and leaves the old file whole.
+#include "addressspace.h"
 #include "support/testsupport.h"
 #include "toolkit/safefile.h"
 
@@ -20,6 +21,17 @@
 #include <vector>
 
 namespace {
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TSL_ADDRESS_SANITIZER
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(TSL_ADDRESS_SANITIZER)
+constexpr bool underAddressSanitizer = true;
+#else
+constexpr bool underAddressSanitizer = false;
+#endif
 
 constexpr uid_t ordinaryUser = 65534;
 constexpr uid_t otherOwner = 1234;
@@ -297,4 +309,27 @@ TEST(SafeStore, FileMountedOnItsOwnIsStoredInPlace)
     }));
     EXPECT_EQ(readFile(dir.file("source")), "new\n"); // the mounted file is the one written
     EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"hosts", "source"}));
+}
+
+TEST(SafeStore, NoMemoryToKeepTheOldBytesRefusesTheStoreInPlace)
+{
+    if (underAddressSanitizer)
+        GTEST_SKIP() << "the address sanitizer ends the process when an allocation fails";
+    TempDir dir;
+    const std::string old(16 << 20, 'o');
+    writeFile(dir.file("a"), old);
+    ASSERT_EQ(link(dir.file("a").c_str(), dir.file("b").c_str()), 0); // stored in place
+    EXPECT_CHILD_OK(inChild([&]() -> std::string {
+        const std::string longer(20 << 20, 'n');
+        // Room for a little more than is in use, not for a copy of the old bytes.
+        CHECK(limitAddressSpace(8 << 20));
+        try {
+            CHECK(store(dir.file("a"), longer) == ENOMEM);
+        } catch (const std::bad_alloc &) {
+            return "std::bad_alloc escaped";
+        }
+        return "";
+    }));
+    EXPECT_EQ(readFile(dir.file("a")), old);
+    EXPECT_EQ(readFile(dir.file("b")), old);
 }
