@@ -17,6 +17,8 @@
 #include <QString>
 
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -79,10 +81,12 @@ void markDocumentUnchanged()
 
 bool canOpenFile(const std::string &name, const char *mode)
 {
-    FILE *probe = fopen(name.c_str(), mode);
-    if (!probe)
+    // Without waiting: opening a named pipe would otherwise wait for a writer and hold the window.
+    const int flags = std::strcmp(mode, "r+") == 0 ? O_RDWR : O_RDONLY;
+    const int probe = open(name.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (probe < 0)
         return false;
-    fclose(probe);
+    close(probe);
     return true;
 }
 

@@ -19,7 +19,11 @@
 
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,15 +40,30 @@ std::string paneFileName(TextPane *pane)
     return name;
 }
 
-// The bytes of the project file that can matter; false when it cannot be opened.
+// The bytes of the project file that can matter; false when it cannot be opened or is no
+// regular file (a named pipe or a device could hold the window forever).
 bool readProjectBytes(const std::string &name, std::string &bytes)
 {
-    FILE *file = fopen(name.c_str(), "rb");
-    if (!file)
+    const int file = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0)
         return false;
+    struct stat status;
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(file);
+        return false;
+    }
     bytes.resize(projectFileReadLimit);
-    bytes.resize(fread(&bytes[0], 1, bytes.size(), file));
-    fclose(file);
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const ssize_t n = read(file, &bytes[used], bytes.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        used += static_cast<std::size_t>(n);
+    }
+    bytes.resize(used);
+    close(file);
     return true;
 }
 

@@ -333,3 +333,19 @@ TEST_F(ProjectWindowsTest, DamagedOrHugeFrameSizesStillGiveAWindowOnTheScreen)
     generalSettings.projectFrameWidth = 420;
     generalSettings.projectFrameHeight = 300;
 }
+
+TEST_F(ProjectWindowsTest, ANamedPipeNeverHoldsTheWindow)
+{
+    // Opening either pipe for reading would wait for a writer that never comes.
+    ASSERT_EQ(mkfifo(dir.file("app.project").c_str(), 0600), 0);
+    document.fileName = "app.project";
+    openProjectFile();
+    EXPECT_EQ(windowCount(), 0);
+
+    ASSERT_EQ(mkfifo(dir.file("pipe.c").c_str(), 0600), 0);
+    notices.press("Ok");
+    document.fileName = "pipe.c";
+    openDocument();
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines, std::vector<std::string>{"File couldn't be opened"});
+}
