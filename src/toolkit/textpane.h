@@ -88,7 +88,6 @@ public:
     // numbers.
     const QFont &paneFont() const { return paneFont_; }
     void setPaneFont(const QFont &font);
-    bool highlighting() const { return highlighting_; }
     void setHighlighting(bool on);
     bool showsLineNumbers() const { return lineNumbers_; }
     void setShowsLineNumbers(bool on);
