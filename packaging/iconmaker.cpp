@@ -1,6 +1,6 @@
 // Draws the desktop icons of tsl from the main window's own 64 x 64 icon artwork: PNG files at
 // 48, 64 and 256 pixels and a scalable SVG, in the hicolor theme's layout under the given folder.
-#include "shell/images/main_icon.xbm"
+#include "frame/images/main_icon.xbm"
 
 #include <QDir>
 #include <QFile>

@@ -12,7 +12,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/filedialog.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 #include "toolkit/outputpane.h"

@@ -8,7 +8,7 @@
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/gotoline.h"
 #include "toolkit/focus.h"
 #include "toolkit/imagebutton.h"

@@ -1,6 +1,6 @@
 #include "compiler/errorparser.h"
 
-#include "shell/strings.h"
+#include "frame/strings.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,7 +3,7 @@
 #include "compiler/commandmacros.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/terminalpane.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 #include "compiler/compilestate.h"
 #include "compiler/errorlist.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/notifier.h"
 #include "toolkit/textmarks.h"
 

@@ -9,7 +9,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/filedialog.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/notice.h"
 #include "toolkit/notifier.h"
 #include "toolkit/terminalpane.h"

@@ -1,6 +1,6 @@
 #include "config/configurationdialog.h"
 
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/panel.h"
 
 #include <QCloseEvent>

@@ -4,10 +4,15 @@
 // is, the commands that open them do nothing. The dialogs are not modal.
 
 class Panel;
+class QString;
 class QWidget;
 
 // "Choose configuration": makes `slot` the current configuration.
 void chooseConfiguration(int slot);
+// The label of `slot`'s "Choose configuration" item: its description as read from the file.
+QString configurationLabel(int slot);
+// Gives the "Choose configuration" item of `slot` the description the slot holds now.
+void refreshConfigurationItem(int slot);
 // The menu items that open the two editing dialogs.
 void editConfiguration();
 void editPrintConfiguration();

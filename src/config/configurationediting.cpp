@@ -6,7 +6,7 @@
 #include "config/dialogfields.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/panel.h"
 #include "toolkit/textfield.h"
 

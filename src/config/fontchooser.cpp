@@ -2,8 +2,7 @@
 
 #include "config/configurationdialog.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
-#include "shell/startup.h"
+#include "frame/mainframe.h"
 #include "toolkit/panel.h"
 #include "toolkit/textpane.h"
 #include "toolkit/xfonts.h"

@@ -4,7 +4,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/notice.h"
 #include "toolkit/textpane.h"
 

@@ -7,7 +7,7 @@
 #include "documents/filedialogstate.h"
 #include "documents/projectwindows.h"
 #include "documents/storefailure.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"

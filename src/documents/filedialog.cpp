@@ -5,7 +5,7 @@
 #include "documents/documentactions.h"
 #include "documents/filedialogstate.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

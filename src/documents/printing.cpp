@@ -7,7 +7,7 @@
 #include "documents/documentactions.h"
 #include "documents/printing.h"
 #include "documents/printjob.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/notice.h"
 

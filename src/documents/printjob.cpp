@@ -1,6 +1,6 @@
 #include "documents/printjob.h"
 
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "toolkit/notice.h"
 #include "toolkit/notifier.h"
 

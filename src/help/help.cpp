@@ -3,9 +3,9 @@
 #include "compiler/expandcommand.h"
 #include "config/configuration.h"
 #include "config/dialogfields.h"
-#include "shell/artwork.h"
-#include "shell/mainwindow.h"
-#include "toolkit/framesize.h"
+#include "frame/artwork.h"
+#include "frame/framesize.h"
+#include "frame/mainframe.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
 

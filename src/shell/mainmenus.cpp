@@ -22,19 +22,8 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPointer>
-
-QMenu *fileMenu, *toolsMenu, *optionsMenu, *executeMenu, *helpMenu;
-QMenu *textToolsMenu, *compilerToolsMenu, *terminalToolsMenu;
 
 namespace {
-
-QPointer<QMenu> configurationMenu; // "Choose configuration"
-
-QString configurationLabel(int slot)
-{
-    return QString::fromLocal8Bit(configurationTable[slot].description);
-}
 
 // Each item's procedure is a lambda that forwards to the item's operation, with the chosen item's
 // value where the operation takes one.
@@ -162,15 +151,6 @@ void createMenus()
     for (QMenu *menu : {fileMenu, toolsMenu, optionsMenu, executeMenu, helpMenu, textToolsMenu, compilerToolsMenu,
                         terminalToolsMenu})
         menuSetDoneProc(menu, restoreCaretAfterMenu);
-}
-
-void refreshConfigurationItem(int slot)
-{
-    if (!configurationMenu)
-        return;
-    for (QAction *item : menuItems(configurationMenu))
-        if (menuItemValue(item) == slot)
-            menuSetItemLabel(item, configurationLabel(slot));
 }
 
 void newFrame()

@@ -8,7 +8,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/filedialog.h"
-#include "shell/artwork.h"
+#include "frame/artwork.h"
 #include "shell/layout.h"
 #include "shell/logo.h"
 #include "texttools/find.h"
@@ -25,23 +25,12 @@
 #include <QMenu>
 #include <QPushButton>
 
-QWidget *mainFrame;
-QWidget *menuBar;
 WorkArea *workArea;
-QWidget *buttonPanel;
-ImageButton *saveButton;
-ImageButton *compileButton;
-ImageButton *runButton;
-ImageButton *runForegroundButton;
-TextPane *textPane;
 XCanvas *logoCanvas;
-TerminalPane *terminalPane;
 bool buttonPanelShown = true;
 bool terminalShown = true;
 
 namespace {
-
-QHBoxLayout *menuBarRow;
 
 struct PanelButton {
     const XbmImage *image;
@@ -120,7 +109,7 @@ void createMenuBar()
     menuBar = new QWidget(mainFrame);
     menuBar->setObjectName("MenuBar");
     menuBar->setGeometry(0, 0, mainFrame->width(), menuBarHeight);
-    menuBarRow = new QHBoxLayout(menuBar);
+    auto *menuBarRow = new QHBoxLayout(menuBar);
     menuBarRow->setContentsMargins(4, 1, 4, 1);
     menuBarRow->setSpacing(6);
     for (QMenu *menu : {fileMenu, toolsMenu, optionsMenu, executeMenu, helpMenu}) {
@@ -132,13 +121,6 @@ void createMenuBar()
     menuBarRow->addStretch(1);
     // The menu buttons leave the keyboard focus in the pane the user works in.
     panel_keep_focus_off(menuBar);
-}
-
-void addToMenuBar(QWidget *item)
-{
-    item->setParent(menuBar);
-    menuBarRow->insertWidget(menuBarRow->count() - 1, item);
-    item->show();
 }
 
 void createWorkArea()
@@ -208,12 +190,6 @@ void layoutWorkArea()
         if (terminalPane)
             placeWidget(terminalPane, layout.terminal);
     }
-}
-
-void equipEditorPane(TextPane *pane)
-{
-    textsw_set_line_numbers(pane, true);
-    textsw_set_highlighting(pane, true);
 }
 
 void toggleButtonPanel()

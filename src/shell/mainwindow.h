@@ -1,14 +1,13 @@
 #pragma once
 // The main frame: the menu bar panel, and the work area with the button panel, the text pane, the
-// logo canvas and the terminal pane. The handles are shared with the other subsystems.
+// logo canvas and the terminal pane. The handles that the subsystems share are in
+// frame/mainframe.h; this is how the shell builds, lays out and switches the frame.
+#include "frame/mainframe.h"
+
 #include <QWidget>
 
-class ImageButton;
-class QMenu;
-class TerminalPane;
 class TextPane;
 class XCanvas;
-class XDrawing;
 
 // The canvas under the menu bar; re-lays its children out whenever it is resized or first shown.
 class WorkArea : public QWidget {
@@ -21,20 +20,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 };
 
-extern QWidget *mainFrame;
-extern QWidget *menuBar;
 extern WorkArea *workArea;
-extern QWidget *buttonPanel;        // null while hidden
-extern ImageButton *saveButton;     // the four buttons other subsystems switch; null while no panel
-extern ImageButton *compileButton;
-extern ImageButton *runButton;
-extern ImageButton *runForegroundButton;
-extern TextPane *textPane;
 extern XCanvas *logoCanvas;         // null while the terminal is hidden
-extern TerminalPane *terminalPane;
-
-extern QMenu *fileMenu, *toolsMenu, *optionsMenu, *executeMenu, *helpMenu;
-extern QMenu *textToolsMenu, *compilerToolsMenu, *terminalToolsMenu;
 
 extern bool buttonPanelShown;
 extern bool terminalShown;
@@ -46,12 +33,6 @@ void createMenuBar();
 void createWorkArea();
 void buildButtonPanel();
 void layoutWorkArea();
-
-// Adds a prompt field (or any item) to the menu bar after its five menu buttons.
-void addToMenuBar(QWidget *item);
-
-// Gives the "Choose configuration" item of `slot` the description the slot holds now.
-void refreshConfigurationItem(int slot);
 
 // "New frame": types "tsl &\n" into the terminal.
 void newFrame();
@@ -66,5 +47,3 @@ void applyButtonStates();
 // Binds the keyboard shortcuts to the items of the main window's menus (after createMenus and
 // with the main frame built).
 void installShortcuts();
-// What every pane that edits a file shows: line numbers and the highlighting of its language.
-void equipEditorPane(TextPane *pane);

@@ -9,12 +9,12 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
-#include "shell/artwork.h"
+#include "frame/artwork.h"
+#include "frame/framesize.h"
 #include "shell/commandline.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
-#include "toolkit/framesize.h"
 #include "toolkit/menus.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
@@ -28,9 +28,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
-
-const XFontFace *projectFont;
-QIcon resultsIcon;
 
 namespace {
 

@@ -1,13 +1,6 @@
 #pragma once
 // The program's life: reading the configuration, building the main frame, loading the file named
 // on the command line, and the event loop.
-#include <QIcon>
-
-struct XFontFace;
-
-extern const XFontFace *projectFont; // the font of project text panes; null when not found
-extern QIcon resultsIcon;            // the results window's icon
-
 // The whole program: returns the exit status.
 int tslMain(int argc, char **argv);
 

@@ -1,6 +1,6 @@
 #include "texttools/columntool.h"
 
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/columnwalk.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"

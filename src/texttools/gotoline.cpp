@@ -1,7 +1,7 @@
 #include "texttools/gotoline.h"
 
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/notice.h"

@@ -2,7 +2,7 @@
 
 #include "compiler/expandcommand.h"
 #include "documents/documentactions.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/terminalpane.h"

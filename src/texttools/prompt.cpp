@@ -1,7 +1,7 @@
 #include "texttools/prompt.h"
 
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/focus.h"
 #include "toolkit/textfield.h"

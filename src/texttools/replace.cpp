@@ -1,6 +1,6 @@
 #include "texttools/replace.h"
 
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/find.h"
 #include "texttools/prompt.h"
 #include "texttools/replacetarget.h"

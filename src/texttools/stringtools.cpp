@@ -2,7 +2,7 @@
 
 #include "documents/document.h"
 #include "documents/projectwindows.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/selection.h"
 #include "toolkit/terminalpane.h"

@@ -1,7 +1,7 @@
 #include "texttools/texttoolstate.h"
 
 #include "documents/document.h"
-#include "shell/mainwindow.h"
+#include "frame/mainframe.h"
 #include "texttools/prompt.h"
 #include "toolkit/selection.h"
 #include "toolkit/textpane.h"

@@ -1,5 +1,5 @@
 #include "compiler/commandmacros.h"
-#include "shell/strings.h"
+#include "frame/strings.h"
 
 #include <gtest/gtest.h>
 

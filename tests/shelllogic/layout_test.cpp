@@ -1,5 +1,5 @@
+#include "frame/framesize.h"
 #include "shell/layout.h"
-#include "toolkit/framesize.h"
 
 #include <gtest/gtest.h>
 

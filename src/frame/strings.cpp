@@ -1,4 +1,4 @@
-#include "shell/strings.h"
+#include "frame/strings.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "toolkit/framesize.h"
+#include "frame/framesize.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #pragma once
 // The program's own one-bit artwork: the 16 x 16 button pictures and the two 64 x 64 icons.
-// The pictures live as XBM files in shell/images/.
+// The pictures live as XBM files in frame/images/.
 
 #include "toolkit/imagebutton.h"
 
