@@ -135,6 +135,15 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
+    // Modification events the pane listens to while the user edits: the insert check (memory
+    // limit) and the "before" events, which say that a change is coming. The events that carry
+    // the inserted or deleted text are left out: QScintilla answers each of them with work that
+    // grows with the length of the text (a character count from the top for accessibility).
+    static constexpr unsigned long userModificationEvents = SC_MOD_INSERTCHECK | SC_MOD_BEFOREINSERT |
+                                                            SC_MOD_BEFOREDELETE;
+    static constexpr int secondaryIndicator = INDIC_CONTAINER;
+    static constexpr int lineNumberMargin = 0;
+
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
                     int, int);
     void onCharAdded(int character);

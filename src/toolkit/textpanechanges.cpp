@@ -1,0 +1,100 @@
+// Edit scopes and batches, and the one notification after each change of the text or of its
+// modified state; the repaint of a pane that output is appended to.
+#include "toolkit/textpane.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
+
+TextPane::EditScope::EditScope(TextPane *pane) : pane_(pane)
+{
+    if (pane_->scopeDepth_++ == 0)
+        pane_->SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+}
+
+TextPane::EditScope::~EditScope()
+{
+    if (--pane_->scopeDepth_ == 0) {
+        pane_->SendScintilla(SCI_SETMODEVENTMASK, userModificationEvents);
+        pane_->flushNotification();
+    }
+}
+
+TextswBatch::TextswBatch(TextPane *pane) : pane_(pane), scope_(pane)
+{
+    pane_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+}
+
+TextswBatch::~TextswBatch()
+{
+    pane_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+void TextPane::noteChange()
+{
+    changePending_ = true;
+    if (scopeDepth_ == 0 && !flushQueued_) {
+        // A change the user made: report it once the editing event is over, outside
+        // Scintilla's own handling of the change.
+        flushQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                flushQueued_ = false;
+                flushNotification();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TextPane::flushNotification()
+{
+    if (scopeDepth_ > 0)
+        return;
+    if (changePending_)
+        fitLineNumberMargin();
+    while (changePending_) {
+        changePending_ = false;
+        if (notifyProc_) {
+            const TextswNotifyProc proc = notifyProc_; // it may register another procedure
+            proc(this);
+        }
+    }
+}
+
+void TextPane::onModified(int, int type, const char *, int length, int, int, int, int, int, int)
+{
+    if (type & SC_MOD_INSERTCHECK) {
+        if (!fits(length)) {
+            SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");
+            QApplication::beep();
+        }
+        return;
+    }
+    if (length > 0) {
+        keepSavedText();
+        noteChange();
+    }
+}
+
+void TextPane::repaintAfterAppend(bool showedEnd)
+{
+    if (repaintDeferred_)
+        return;
+    repaintDeferred_ = true;
+    followEnd_ = showedEnd;
+    setUpdatesEnabled(false);
+    QTimer::singleShot(40, this, [this] {
+        repaintDeferred_ = false;
+        if (followEnd_) {
+            const long lines = SendScintilla(SCI_GETLINECOUNT);
+            const long onScreen = std::max(1L, SendScintilla(SCI_LINESONSCREEN));
+            SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, lines - onScreen));
+        }
+        setUpdatesEnabled(true);
+        // Paint now: a posted repaint would find updates disabled again by the next append.
+        if (isVisible())
+            viewport()->repaint();
+    });
+}
