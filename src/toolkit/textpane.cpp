@@ -14,7 +14,8 @@
 
 // The pane's widget: its making, the keys and the mouse. The text and its saved copy are in
 // textpanetext.cpp, the change notification in textpanechanges.cpp, the selections in
-// textpaneselection.cpp, fonts, styles and margins in textpanestyles.cpp.
+// textpaneselection.cpp, fonts, styles and margins in textpanestyles.cpp, Scintilla's gaps in
+// textpanegaps.cpp, the styling of long texts in textpanestyling.cpp.
 
 namespace {
 
@@ -62,8 +63,14 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
 
     SendScintilla(SCI_SETMODEVENTMASK, userModificationEvents);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &TextPane::onModified);
-    connect(this, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, &TextPane::noteChange);
-    connect(this, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &TextPane::noteChange);
+    connect(this, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, [this] {
+        atSavedText_ = false;
+        noteChange();
+    });
+    connect(this, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, [this] {
+        atSavedText_ = true;
+        noteChange();
+    });
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TextPane::onCharAdded);
     // QScintilla puts a plain copy of a mouse selection on the PRIMARY and then reports the
     // change; taking the PRIMARY back at that moment makes the pane its holder. Selections
@@ -73,6 +80,8 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
             claimIfSelected();
     });
     connect(this, &QsciScintilla::selectionChanged, this, &TextPane::claimIfSelected);
+    // After every repaint that showed a change of the text, the selection or the view.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TextPane::followCaretSoon);
 }
 
 TextPane::~TextPane() = default;

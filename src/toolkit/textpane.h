@@ -20,6 +20,7 @@
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
+class QTimer;
 class QsciLexer;
 class TextPane;
 
@@ -61,16 +62,23 @@ public:
     const std::string &fileName() const { return fileName_; }
     // A pane with highlighting styles its text by the name of the file it edits.
     void setFileName(const std::string &name);
-    // The text as last loaded, stored or set, which textsw_reset goes back to. While the text is
-    // unchanged since then nothing else is kept: the first change copies the text first.
-    std::string_view savedText() const;
+    // The text as last loaded, stored or set, which textsw_reset goes back to. Nothing is copied
+    // for it while the text changes: Scintilla's undo history leads back to it. Only an undo
+    // taken from the saved text itself copies it first (the history ahead of an undo is dropped
+    // by the next change). Asked for while the text differs and no copy is kept, the saved text
+    // is had back through the undo history and copied then.
+    std::string_view savedText();
     bool keepsSavedCopy() const { return savedCopyKept_; }
-    // Called before every change of the text: keeps the saved text if no copy is kept yet.
-    void keepSavedText();
+    // Called before every change of the text, with `undoing` for an undo step: copies the saved
+    // text when the step leaves it (see savedText).
+    void keepSavedText(bool undoing = false);
     // The text as it is now becomes the saved text.
     void dropSavedCopy();
     // True when a change came with no memory left to keep the saved text.
     bool savedCopyLost() const { return savedCopyLost_; }
+    // Takes back every change since the saved text through the undo history, as one change of
+    // the text; false, with the text as it was, when the history does not lead back to it.
+    bool undoToSavedText();
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     bool fits(long added) const;
@@ -111,6 +119,11 @@ public:
     void setPrimarySelection(long first, long lastPlusOne);
     void setSecondarySelection(long first, long lastPlusOne);
     void secondarySelection(long *first, long *lastPlusOne) const;
+    // Keeps Scintilla's gaps (where its buffers of bytes, styles and lines have their free room)
+    // near the caret while the program is idle, so that the next key moves none of them far:
+    // moving one through a 160 MB text costs more than a frame. Called when the caret or the text
+    // may have moved; the gaps then travel in steps of a few megabytes between events.
+    void followCaretSoon();
     // Called after text was appended: the pane is repainted at most every 40 ms while appends
     // keep coming (a repaint costs far more than an append), and a view that showed the end
     // when the run of appends began is scrolled to the new end.
@@ -124,6 +137,9 @@ public:
     long selectionLast() override;
     void deleteSelection() override;
 
+    // True while text before the shown lines still waits to be styled (textpanestyling.cpp).
+    bool stylingBehind() const;
+
     // Setting a lexer asks for the whole text to be styled at once; the pane only marks it for
     // styling, which then goes as far as the text is shown, while the program is idle.
     void recolor(int start = 0, int end = -1) override;
@@ -133,6 +149,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     // Modification events the pane listens to while the user edits: the insert check (memory
@@ -154,11 +171,23 @@ private:
     void chooseLexer();
     void applyStyles();
     void fitLineNumberMargin();
+    bool stylesViewFirst() const;
+    void restartStyling();
+    void styleSoon();
+    void styleViewFirst();
+    void styleInBackground();
+    void copySavedText();
+    void stepGapsTowardCaret();
+    bool moveGapsNear(long position);
+    long gapStepTarget(long near) const;
 
     std::string fileName_;
     MappedArray<char> savedCopy_; // the saved text, kept from the first change on
     bool savedCopyKept_ = false;
     bool savedCopyLost_ = false; // no memory was left for the copy
+    // Whether the text is the saved text, as Scintilla last said (during an undo it has already
+    // stopped saying so when it tells that the first step is coming).
+    bool atSavedText_ = true;
     QFont paneFont_;
     QsciLexer *lexer_ = nullptr;
     HighlightLanguage lexerLanguage_ = HighlightLanguage::none;
@@ -176,6 +205,19 @@ private:
     bool repaintDeferred_ = false;
     bool followEnd_ = false;
     int scopeDepth_ = 0;
+    long scopeStartLength_ = 0;
+    // Where Scintilla's gaps of styles and lines are, as far as known: where the text last changed
+    // (-1: not known; they are then taken to be with the gap of the bytes).
+    long gapsAt_ = -1;
+    QTimer *gapTimer_ = nullptr;
+    // Styling in order, while the shown lines were styled on their own: styled in order up to
+    // here (-1: no such styling under way), so many lines at a time. The lexer's line records
+    // reach this line, and are carried so many lines farther in one step (textpanestyling.cpp).
+    long lexedTo_ = -1;
+    long linesPerStep_ = 2000;
+    long recordsTo_ = 0;
+    long recordsPerStep_ = 20000;
+    QTimer *stylingTimer_ = nullptr;
     bool changePending_ = false;
     bool flushQueued_ = false;
 };

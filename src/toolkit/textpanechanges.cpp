@@ -9,14 +9,23 @@
 
 TextPane::EditScope::EditScope(TextPane *pane) : pane_(pane)
 {
-    if (pane_->scopeDepth_++ == 0)
+    if (pane_->scopeDepth_++ == 0) {
         pane_->SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+        pane_->scopeStartLength_ = pane_->textLength();
+    }
 }
 
 TextPane::EditScope::~EditScope()
 {
     if (--pane_->scopeDepth_ == 0) {
         pane_->SendScintilla(SCI_SETMODEVENTMASK, userModificationEvents);
+        // The last change the scope made left all of Scintilla's gaps where it was, and the gap
+        // of the bytes is still there, unless the text was only read whole (which takes that gap
+        // to the end, as a store does).
+        const long gap = pane_->SendScintilla(SCI_GETGAPPOSITION);
+        if (gap != pane_->textLength() || pane_->textLength() != pane_->scopeStartLength_)
+            pane_->gapsAt_ = gap;
+        pane_->followCaretSoon();
         pane_->flushNotification();
     }
 }
@@ -63,7 +72,7 @@ void TextPane::flushNotification()
     }
 }
 
-void TextPane::onModified(int, int type, const char *, int length, int, int, int, int, int, int)
+void TextPane::onModified(int position, int type, const char *, int length, int, int, int, int, int, int)
 {
     if (type & SC_MOD_INSERTCHECK) {
         if (!fits(length)) {
@@ -73,7 +82,8 @@ void TextPane::onModified(int, int type, const char *, int length, int, int, int
         return;
     }
     if (length > 0) {
-        keepSavedText();
+        keepSavedText((type & SC_PERFORMED_UNDO) != 0);
+        gapsAt_ = position;
         noteChange();
     }
 }

@@ -52,6 +52,7 @@ void TextPane::chooseLexer()
     SendScintilla(SCI_SETPROPERTY, "fold", "0");
     delete old;
     applyStyles();
+    restartStyling();
 }
 
 // Every style in the pane's font; removing a lexer resets the styles to Scintilla's defaults.

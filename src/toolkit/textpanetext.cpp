@@ -1,5 +1,7 @@
-// Loading a whole text into the pane, and the copy of the saved text that "Undo all" goes back to.
+// Loading a whole text into the pane, and the saved text that "Undo all" goes back to.
 #include "toolkit/textpane.h"
+
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <cstring>
@@ -52,9 +54,12 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
         return TEXTSW_STATUS_CANNOT_INSERT_FROM_FILE;
     const bool readOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, 0UL);
-    // Reserve the room first, so that a text that cannot be held leaves the old one in place.
+    // Reserve the room first, so that a text that cannot be held leaves the old one in place;
+    // with room to spare, so that the first keys typed do not make Scintilla copy the whole text
+    // and its styles into larger buffers.
     SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(std::max(length, 0L)) + 1);
+    const unsigned long room = static_cast<unsigned long>(std::max(length, 0L));
+    SendScintilla(SCI_ALLOCATE, room + room / 32 + 65536);
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK) {
         SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
         SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
@@ -87,6 +92,9 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     }
     // The bytes may have come from the kept copy (a reset): it goes only now.
     dropSavedCopy();
+    // The text is shown from its top at first: Scintilla's gaps, which the appends left at the
+    // end, go there now rather than with the first key typed (textpanegaps.cpp).
+    moveGapsNear(0);
     setUtf8(appendValidator_.complete());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -95,6 +103,7 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     SendScintilla(SCI_SETEOLMODE, lineEnd.mode());
     SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
     fitLineNumberMargin();
+    restartStyling();
     noteChange();
     return status;
 }
@@ -113,18 +122,68 @@ int TextPane::replaceAllBytes(const char *bytes, long length, const std::string 
         name);
 }
 
-std::string_view TextPane::savedText() const
+std::string_view TextPane::savedText()
 {
+    if (!savedCopyKept_ && SendScintilla(SCI_GETMODIFY) != 0) {
+        // Back through the undo history to the saved text, a copy of it, and forward again. The
+        // steps are no change of the text for anyone else: no notification, no save-point signal.
+        const QSignalBlocker quiet(this);
+        EditScope scope(this);
+        const bool readOnly = isReadOnly();
+        SendScintilla(SCI_SETREADONLY, 0UL);
+        const long anchor = SendScintilla(SCI_GETANCHOR), caret = SendScintilla(SCI_GETCURRENTPOS);
+        const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+        long undone = 0;
+        for (; SendScintilla(SCI_GETMODIFY) != 0 && SendScintilla(SCI_CANUNDO) != 0; ++undone)
+            SendScintilla(SCI_UNDO);
+        if (SendScintilla(SCI_GETMODIFY) == 0)
+            copySavedText();
+        for (; undone > 0; --undone)
+            SendScintilla(SCI_REDO);
+        SendScintilla(SCI_SETSELECTION, static_cast<unsigned long>(caret), anchor);
+        SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
+        SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
+        changePending_ = false;
+        if (!savedCopyKept_)
+            return std::string_view();
+    }
     if (savedCopyKept_)
         return textOf(savedCopy_);
     const long length = textLength();
     return std::string_view(length > 0 ? rangePointer(0, length) : "", static_cast<std::size_t>(length));
 }
 
-void TextPane::keepSavedText()
+bool TextPane::undoToSavedText()
 {
-    if (savedCopyKept_)
+    if (SendScintilla(SCI_GETMODIFY) == 0)
+        return true;
+    EditScope scope(this);
+    const bool readOnly = isReadOnly();
+    SendScintilla(SCI_SETREADONLY, 0UL);
+    long undone = 0;
+    for (; SendScintilla(SCI_GETMODIFY) != 0 && SendScintilla(SCI_CANUNDO) != 0; ++undone)
+        SendScintilla(SCI_UNDO);
+    const bool back = SendScintilla(SCI_GETMODIFY) == 0;
+    // The history does not lead back (it cannot, while an undo from the saved text keeps a copy):
+    // the text is put back as it was.
+    for (; !back && undone > 0; --undone)
+        SendScintilla(SCI_REDO);
+    SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
+    if (back)
+        noteChange();
+    return back;
+}
+
+void TextPane::keepSavedText(bool undoing)
+{
+    // Any other change leaves the saved text behind it in the undo history.
+    if (savedCopyKept_ || !undoing || !atSavedText_)
         return;
+    copySavedText();
+}
+
+void TextPane::copySavedText()
+{
     // Copied in the two parts that lie on either side of Scintilla's gap, so that the text is
     // not moved while a change of it is under way.
     const long length = textLength();

@@ -195,10 +195,18 @@ int textsw_reset(TextPane *pane)
     const long caret = pane->SendScintilla(Sci::SCI_GETCURRENTPOS);
     const long firstLine = pane->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
     if (!pane->keepsSavedCopy()) {
-        // Unchanged since it was loaded, stored or set: only the undo history goes.
+        // Back through the undo history (nothing, when unchanged since it was loaded, stored or
+        // set); then the history goes.
+        const bool changed = textsw_modified(pane);
+        if (!pane->undoToSavedText())
+            return -1;
         pane->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
         pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
         pane->noteChange();
+        if (changed) {
+            pane->SendScintilla(Sci::SCI_SETEMPTYSELECTION, clampToText(pane, caret));
+            pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, firstLine);
+        }
         return 0;
     }
     if (pane->savedCopyLost())
@@ -364,7 +372,7 @@ int textsw_undo(TextPane *pane)
     if (!pane || pane->isReadOnly() || !pane->SendScintilla(Sci::SCI_CANUNDO))
         return 0;
     TextPane::EditScope scope(pane);
-    pane->keepSavedText();
+    pane->keepSavedText(true);
     pane->SendScintilla(Sci::SCI_UNDO);
     pane->noteChange();
     return 1;

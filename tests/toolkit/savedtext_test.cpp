@@ -1,5 +1,6 @@
-// What a pane keeps of a loaded file: the text is read in pieces, and the text to go back to for
-// textsw_reset is copied only when the text first changes, whatever makes the change.
+// What a pane keeps of a loaded file: the text is read in pieces, and textsw_reset goes back to
+// the text as loaded or stored whatever changed it, without a copy of the text made at the first
+// change (only an undo taken from the saved text itself copies it).
 #include "support/testsupport.h"
 #include "toolkit/textpane.h"
 
@@ -31,7 +32,7 @@ constexpr std::size_t piece = 256 * 1024;
 
 } // namespace
 
-TEST(SavedText, CopiedOnlyWhenTheTextFirstChangesWhateverChangesIt)
+TEST(SavedText, ResetGoesBackWithoutACopyWhateverChangedTheText)
 {
     TempDir dir;
     const std::string original = "alpha\nbeta\ngamma\n";
@@ -60,8 +61,11 @@ TEST(SavedText, CopiedOnlyWhenTheTextFirstChangesWhateverChangesIt)
         change();
         QApplication::processEvents();
         ASSERT_NE(paneText(&pane), original) << what;
-        EXPECT_TRUE(pane.keepsSavedCopy()) << what;
+        EXPECT_FALSE(pane.keepsSavedCopy()) << what;
+        const std::string changed = paneText(&pane);
         EXPECT_EQ(pane.savedText(), original) << what;
+        EXPECT_EQ(paneText(&pane), changed) << what; // asking for the saved text changes nothing
+        EXPECT_TRUE(textsw_modified(&pane)) << what;
         EXPECT_EQ(textsw_reset(&pane), 0) << what;
         EXPECT_EQ(paneText(&pane), original) << what;
         EXPECT_FALSE(textsw_modified(&pane)) << what;
@@ -94,6 +98,62 @@ TEST(SavedText, FollowsStoresAndUndo)
     textsw_erase(&pane, 0, 5);
     EXPECT_EQ(textsw_reset(&pane), 0);
     EXPECT_EQ(paneText(&pane), help);
+}
+
+TEST(SavedText, AnUndoFromTheSavedTextKeepsItForTheChangesAfter)
+{
+    // Undo from the stored text, through textsw_undo as well as by Scintilla itself, and then a
+    // new change: the steps back to the stored text are gone from the history, the copy is not.
+    TempDir dir;
+    TextPane pane;
+    const std::pair<const char *, std::function<void()>> undos[] = {
+        {"textsw_undo", [&] { textsw_undo(&pane); }},
+        {"Scintilla's own undo, as its keys run it", [&] { pane.SendScintilla(Sci::SCI_UNDO); }},
+    };
+    for (const auto &[what, undo] : undos) {
+        writeFile(dir.file("f.txt"), "one\n");
+        ASSERT_EQ(textsw_load_file(&pane, dir.file("f.txt"), false), TEXTSW_STATUS_OKAY);
+        textsw_insert(&pane, "two\n", 4);
+        ASSERT_EQ(textsw_store_file(&pane, dir.file("f.txt")), 0);
+        undo();
+        ASSERT_EQ(paneText(&pane), "one\n") << what;
+        textsw_set_insertion_point(&pane, 4);
+        textsw_insert(&pane, "three\n", 6);
+        ASSERT_EQ(paneText(&pane), "one\nthree\n") << what;
+        EXPECT_EQ(textsw_reset(&pane), 0) << what;
+        EXPECT_EQ(paneText(&pane), "two\none\n") << what;
+        EXPECT_FALSE(textsw_modified(&pane)) << what;
+    }
+}
+
+TEST(SavedText, UndoAllGivesBackTheStoredBytesOfALargeFileEditedOnceOrTwice)
+{
+    TempDir dir;
+    std::string stored;
+    stored.reserve(40u << 20);
+    for (int i = 0; stored.size() < (40u << 20); ++i)
+        stored += "    sum += counter * " + std::to_string(i) + "; /* caf\xC3\xA9 */\r\n";
+    writeFile(dir.file("big.c"), stored);
+    TextPane pane;
+    textsw_set_highlighting(&pane, true);
+    for (int edits = 1; edits <= 2; ++edits) {
+        ASSERT_EQ(textsw_load_file(&pane, dir.file("big.c"), false), TEXTSW_STATUS_OKAY);
+        textsw_set_insertion_point(&pane, 20);
+        typeKey(&pane, Qt::Key_X, QStringLiteral("x"));
+        if (edits == 2) {
+            textsw_set_insertion_point(&pane, textsw_length(&pane));
+            typeKey(&pane, Qt::Key_Return, QStringLiteral("\r"));
+            textsw_erase(&pane, textsw_length(&pane) / 2, textsw_length(&pane) / 2 + 1000);
+        }
+        QApplication::processEvents();
+        ASSERT_TRUE(textsw_modified(&pane));
+        EXPECT_FALSE(pane.keepsSavedCopy());
+        EXPECT_EQ(textsw_reset(&pane), 0);
+        EXPECT_FALSE(textsw_modified(&pane));
+        EXPECT_TRUE(paneText(&pane) == stored) << "after " << edits << " edits";
+        ASSERT_EQ(textsw_store_file(&pane, dir.file("again.c")), 0);
+        EXPECT_TRUE(readFile(dir.file("again.c")) == stored) << "after " << edits << " edits";
+    }
 }
 
 TEST(LoadInPieces, BytesCharactersAndLineEndsAcrossPieceBoundaries)
