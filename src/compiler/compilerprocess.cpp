@@ -1,5 +1,6 @@
 #include "compiler/compilerprocess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -114,6 +115,7 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
     setpgid(pid, pid);
     close(ends[1]);
     fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+    fcntl(ends[0], F_SETPIPE_SZ, outputPipeSize); // a smaller pipe does as well, only slower
     pid_ = pid;
     readEnd_ = ends[0];
     return Start::started;
@@ -134,14 +136,14 @@ CompilerProcess::readWaitingOutput(const std::function<void(std::string_view)> &
     }
     // Nothing waiting on a readable pipe means its end; one non-blocking read tells.
     long left = waiting > 0 ? waiting : 1;
-    char buffer[outputPieceSize];
+    buffer_.resize(outputPieceSize);
     while (left > 0) {
-        ssize_t n = read(readEnd_, buffer, sizeof buffer);
+        ssize_t n = read(readEnd_, buffer_.data(), std::min<std::size_t>(buffer_.size(), static_cast<std::size_t>(left)));
         if (n > 0) {
             result.bytes += static_cast<size_t>(n);
             left -= n;
             if (onPiece)
-                onPiece(std::string_view(buffer, static_cast<size_t>(n)));
+                onPiece(std::string_view(buffer_.data(), static_cast<size_t>(n)));
         } else if (n == 0) {
             result.endOfOutput = true;
             break;

@@ -37,8 +37,12 @@
 #include <sys/types.h>
 #include <vector>
 
-// Largest piece taken by one read of the pipe.
-constexpr std::size_t outputPieceSize = 1024;
+// Largest piece taken by one read of the pipe: large enough that reading costs little beside
+// keeping what is read.
+constexpr std::size_t outputPieceSize = 64 * 1024;
+// What the pipe holds, where the system allows it, so that a compiler that writes fast is not held
+// back while the program handles what it read last.
+constexpr int outputPipeSize = 1024 * 1024;
 
 class CompilerProcess {
 public:
@@ -69,7 +73,8 @@ public:
     int outputDescriptor() const { return readEnd_; }
 
     // Reads the bytes waiting on the pipe (as many as it reports waiting) in pieces of at most
-    // outputPieceSize bytes, each handed to `onPiece` exactly as read. Never blocks.
+    // outputPieceSize bytes, each handed to `onPiece` exactly as read. Never blocks; reads at
+    // most what a full pipe holds, however fast the child writes meanwhile.
     ReadResult readWaitingOutput(const std::function<void(std::string_view)> &onPiece);
 
     // Sends SIGINT (interrupt) or SIGKILL (kill) to the child's process group: the compiler and
@@ -83,4 +88,5 @@ public:
 private:
     pid_t pid_ = -1;
     int readEnd_ = -1;
+    std::vector<char> buffer_; // one piece
 };

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -25,30 +28,66 @@ bool OutputText::append(const char *bytes, std::size_t count)
     const std::size_t from = bytes_.size();
     if (!bytes_.append(bytes, count))
         return false;
-    validator_.feed(bytes, count);
-    noteNewLines(from);
+    takeNewBytes(from);
     return true;
 }
 
-// Counts the lines that the bytes from `from` on begin, samples their starts and measures them.
-void OutputText::noteNewLines(std::size_t from)
+// Counts the lines that the bytes from `from` on begin, samples their starts, measures them and
+// checks their UTF-8: one pass over the new bytes, sixteen at a time where the processor allows.
+void OutputText::takeNewBytes(std::size_t from)
 {
     const char *text = bytes_.data();
     const char *at = text + from;
-    const char *end = text + bytes_.size();
-    while (at < end) {
-        const char *lineEnd = static_cast<const char *>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
-        const char *stop = lineEnd ? lineEnd : end;
-        const long tabs = std::count(at, stop, '\t');
-        openColumns_ += (stop - at) + tabs * (tabColumns - 1);
+    const char *const end = text + bytes_.size();
+    const char *segment = at; // where the columns of the open line were last counted up to
+    long tabs = 0;            // tabs between `segment` and `at`
+    const auto endLine = [&](const char *lineEnd) {
+        openColumns_ += (lineEnd - segment) + tabs * (tabColumns - 1);
         widestColumns_ = std::max(widestColumns_, openColumns_);
-        if (!lineEnd)
-            break;
         openColumns_ = 0;
+        tabs = 0;
+        segment = lineEnd + 1;
         if (lines_++ % sampleEvery == 0)
             samples_.push_back(lineEnd + 1 - text); // room was made before
-        at = lineEnd + 1;
+    };
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n'), tab = _mm_set1_epi8('\t');
+    for (; end - at >= 16; at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        // Bytes of ASCII alone leave a validator that is not inside a character as it was.
+        if (validator_.insideCharacter()) {
+            validator_.feed(at, 16);
+        } else if (const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block))) {
+            const int first = __builtin_ctz(high);
+            if (validator_.valid())
+                validator_.feed(at + first, static_cast<std::size_t>(16 - first));
+        }
+        unsigned newlines = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline)));
+        unsigned tabBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, tab)));
+        while (newlines != 0) {
+            const int bit = __builtin_ctz(newlines);
+            if (tabBits != 0) { // tabs are rare: no count of bits without them
+                const unsigned before = (1u << bit) - 1;
+                tabs += __builtin_popcount(tabBits & before);
+                tabBits &= ~before;
+            }
+            endLine(at + bit);
+            newlines &= newlines - 1;
+        }
+        if (tabBits != 0)
+            tabs += __builtin_popcount(tabBits);
     }
+#endif
+    if (validator_.valid())
+        validator_.feed(at, static_cast<std::size_t>(end - at));
+    for (; at < end; ++at) {
+        if (*at == '\t')
+            ++tabs;
+        else if (*at == '\n')
+            endLine(at);
+    }
+    openColumns_ += (end - segment) + tabs * (tabColumns - 1);
+    widestColumns_ = std::max(widestColumns_, openColumns_);
 }
 
 long OutputText::lineStart(long line) const
@@ -114,8 +153,7 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
             sequenceLength_ = 1;
         }
     }
-    validator_.feed(bytes_.data() + from, bytes_.size() - from);
-    noteNewLines(from);
+    takeNewBytes(from);
     return true;
 }
 

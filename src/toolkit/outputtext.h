@@ -56,7 +56,7 @@ public:
 
 private:
     static constexpr long sampleEvery = 16;
-    void noteNewLines(std::size_t from);
+    void takeNewBytes(std::size_t from);
     // Takes one byte of an escape sequence; false when the byte ends the sequence without
     // belonging to it (it is then text).
     bool takeSequenceByte(unsigned char byte);

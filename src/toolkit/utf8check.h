@@ -11,6 +11,8 @@ public:
     bool valid() const { return valid_; }
     // True when the bytes fed so far are valid and do not end inside a character.
     bool complete() const { return valid_ && pending_ == 0; }
+    // True when the bytes fed so far end inside a character.
+    bool insideCharacter() const { return pending_ != 0; }
 
 private:
     bool valid_ = true;
