@@ -1,13 +1,14 @@
 // A compile whose compiler writes 100 MB of gcc-like lines, captured into the results pane of the
-// real main window, against a bare loop that only reads the same pipe; the same 100 MB with the
-// colour sequences of gcc in every line. Reports MB/s (of the output without the sequences), the
-// longest gap between two expiries of a 50 ms timer while the output arrives (how long the window
-// was kept from answering), and the peak of resident memory per byte of output. Run under a
-// virtual display: xvfb-run -a build/bench/tsl_bench --benchmark_filter=CompileOutput
+// real main window, against a bare loop that only reads the same pipe, 64 KiB at a time; the same
+// 100 MB with the colour sequences of gcc in every line. Reports MB/s (of the output without the
+// sequences), the longest gap between two expiries of a 50 ms timer while the output arrives (how
+// long the window was kept from answering), and the peak of resident memory per byte of output.
+// Run under a virtual display: xvfb-run -a build/bench/tsl_bench --benchmark_filter=CompileOutput
 #include "compiler/compilerprocess.h"
 #include "compiler/compilestate.h"
 #include "compiler/compiling.h"
 #include "compiler/errornavigation.h"
+#include "compiler/errorparser.h"
 #include "config/configuration.h"
 #include "toolkit/outputtext.h"
 
@@ -122,7 +123,7 @@ void BM_CompileOutputIntoResultsPane(benchmark::State &state)
     state.counters["peak_memory_per_byte"] = peakPerByte;
 }
 
-// The same child and pipe, read in 1024-byte pieces by a plain poll loop that keeps nothing.
+// The same child and pipe, read in 64 KiB pieces by a plain poll loop that keeps nothing.
 void BM_CompileOutputBarePipeLoop(benchmark::State &state)
 {
     const long outputBytes = state.range(0) * 1024 * 1024;
@@ -132,7 +133,7 @@ void BM_CompileOutputBarePipeLoop(benchmark::State &state)
     for (auto _ : state) {
         CompilerProcess process;
         process.start({"cat", file});
-        char buffer[1024];
+        static char buffer[65536];
         long total = 0;
         for (;;) {
             pollfd readable{process.outputDescriptor(), POLLIN, 0};
@@ -149,12 +150,16 @@ void BM_CompileOutputBarePipeLoop(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * outputBytes);
 }
 
-// Only keeping the output: the same 100 MB handed to an OutputText in 1024-byte pieces, with and
-// without colour sequences (state.range(0)), without pipe or window.
-void BM_CompileOutputKeptInPieces(benchmark::State &state)
+// The steps of a capture without pipe or window, each alone: the same 100 MB (state.range(0): 1
+// with colour sequences) handed in pieces of state.range(1) bytes to an OutputText (keeping,
+// indexing the lines and taking out the sequences), and with state.range(2) also to the error
+// parser as the compile does after each read. Tells which step bounds the capture.
+void BM_CompileOutputSteps(benchmark::State &state)
 {
     const long outputBytes = 100L * 1024 * 1024;
     const std::string path = workDirectory() + "/" + outputFile(outputBytes, state.range(0) != 0);
+    const std::size_t piece = static_cast<std::size_t>(state.range(1));
+    const bool parse = state.range(2) != 0;
     std::string bytes;
     if (FILE *in = fopen(path.c_str(), "rb")) {
         char buffer[65536];
@@ -162,19 +167,35 @@ void BM_CompileOutputKeptInPieces(benchmark::State &state)
             bytes.append(buffer, n);
         fclose(in);
     }
+    long entries = 0;
     for (auto _ : state) {
         OutputText text;
-        for (size_t at = 0; at < bytes.size(); at += 1024)
-            text.appendProgramOutput(bytes.data() + at, std::min<size_t>(1024, bytes.size() - at));
+        IncrementalErrorParser parser("*#:%", "prog.c", {});
+        for (size_t at = 0; at < bytes.size(); at += piece) {
+            text.appendProgramOutput(bytes.data() + at, std::min(piece, bytes.size() - at));
+            if (parse)
+                parser.parseArrived(text.text());
+        }
+        if (parse)
+            entries = static_cast<long>(parser.finish(text.text()).size());
         if (static_cast<long>(text.size()) != outputBytes)
             state.SkipWithError("the text is not the output without its sequences");
     }
     state.SetBytesProcessed(state.iterations() * outputBytes);
+    state.counters["entries"] = static_cast<double>(entries);
 }
 
 } // namespace
 
-BENCHMARK(BM_CompileOutputKeptInPieces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CompileOutputSteps)
+    ->Args({0, 1024, 0})
+    ->Args({0, 65536, 0})
+    ->Args({1, 65536, 0})
+    ->Args({0, 65536, 1})
+    ->Args({1, 65536, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK(BM_CompileOutputIntoResultsPane)
     ->Args({10, 0})
     ->Args({100, 0})

@@ -127,11 +127,8 @@ void BM_AppendPieces(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_LoadAndShow_TextPane)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_LoadAndShow_TextPane)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_LoadAndShow_BareQsciScintilla)->Unit(benchmark::kMillisecond)->Iterations(1)
-    ->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_ReplaceAll_1M)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_AppendPieces)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+    ->UseRealTime();
+BENCHMARK(BM_ReplaceAll_1M)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_AppendPieces)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();

@@ -83,9 +83,7 @@ void BM_TextTools_FindWrapsWholeText(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_TextTools_ReplaceAll_1M)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_TextTools_ReplaceAll_1M)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_TextTools_LoadReplaceAllStore_1M)->Unit(benchmark::kMillisecond)->Iterations(1)
-    ->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_TextTools_FindWrapsWholeText)->Unit(benchmark::kMillisecond)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+    ->UseRealTime();
+BENCHMARK(BM_TextTools_FindWrapsWholeText)->Unit(benchmark::kMillisecond)->UseRealTime();

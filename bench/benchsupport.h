@@ -17,15 +17,23 @@
 // never destroyed: at static destruction time Qt's own globals may already be gone.
 void ensureApplication();
 
+// Called after the application has delivered an event (set while timing, cleared after).
+extern std::function<void(QObject *receiver, QEvent *event)> afterEvent;
+
 // The real main window with the shipped configuration, built once by the first call in the
 // current directory with `file` loaded (none when null), its text pane without a memory limit.
 void ensureMainWindow(const char *file = nullptr);
 
 // Times `change` of `text`, which is put into the main window's text pane before each run
-// (untimed); `change` returns false when it went wrong.
+// (untimed, with the events it leaves handled), after one untimed change; `change` returns false
+// when it went wrong.
 void timeChangeOfText(benchmark::State &state, const std::string &text, const std::function<bool()> &change);
 
-// Times loading `input` into the main window's text pane, `change` and storing the text. With
+// The same with the text loaded from `input` (untimed), as timeLoadChangeStore loads it.
+void timeChangeOfFile(benchmark::State &state, const std::string &input, const std::function<bool()> &change);
+
+// Times loading `input` into the main window's text pane, `change` and storing the text, after
+// one untimed load and change. With
 // the environment variable `keepVariable` set, the text is stored into the file it names and
 // kept (to be compared with another program's result); else it goes next to `input` and is
 // removed.
@@ -50,7 +58,8 @@ const std::string &sourceFile();
 std::string temporaryFile(const char *prefix, const std::string &text);
 
 // The longest gap between two expiries of a timer of `periodMs`, from construction to now.
-// With TSL_BENCH_GAPS set, each gap over one and a half periods is printed with the time it ended.
+// With TSL_BENCH_GAPS set, each gap over one and a half periods (or over the milliseconds it gives)
+// is printed with the time it ended.
 struct GapWatch {
     const bool traceGaps = getenv("TSL_BENCH_GAPS") != nullptr;
     QTimer timer;
@@ -62,7 +71,7 @@ struct GapWatch {
         QObject::connect(&timer, &QTimer::timeout, [this, periodMs] {
             const qint64 now = clock.elapsed();
             worst = std::max(worst, now - last);
-            if (traceGaps && (now - last) * 2 > periodMs * 3)
+            if (traceGaps && now - last > std::max(periodMs * 3 / 2, atoi(getenv("TSL_BENCH_GAPS"))))
                 fprintf(stderr, "gap of %lld ms at %lld ms\n", now - last, now);
             last = now;
         });

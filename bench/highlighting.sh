@@ -18,5 +18,6 @@ ln "$work/big.c" "$work/big.txt"
 xvfb-run -a -s "-screen 0 1280x1024x24" python3 bench/startups.py "$work" "$build" "${RUNS:-7}"
 for benchmark in LoadAndShow_Highlighted LoadAndShow_NoLexer JumpToEndAndBack_Highlighted; do
   TSL_BENCH_SOURCE="$work/big.c" xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$build/bench/tsl_bench" --benchmark_filter="$benchmark" 2>/dev/null | grep median
+    "$build/bench/tsl_bench" --benchmark_filter="$benchmark" --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true 2>/dev/null | grep median
 done

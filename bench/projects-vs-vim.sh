@@ -15,7 +15,7 @@ echo "file: $(wc -c < in.c) bytes, $(wc -l < in.c) lines"
 
 echo "== tsl (Column add/del through the prompt and the notice; project of 64 x 100 KB files)"
 TSL_COLUMN_INPUT="$work/in.c" TSL_COLUMN_OUTPUT="$work/tsl-out" $run "$bench" \
-    --benchmark_filter='BM_Projects_' 2>/dev/null | grep -E '^Benchmark|_median'
+    --benchmark_filter='BM_Projects_' --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^Benchmark|_median'
 
 echo "== vim ($(vim --version | head -1))"
 vim_ms=$(five_times_ms vim_es -c '%s#^#//#' -c 'w! out' -c 'qa!' in.c | median)
