@@ -163,6 +163,14 @@ std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t 
 {
     if (count < 2 || bytes[0] != '[')
         return 0;
+    // gcc follows every colour sequence with "\e[K" (erase to the end of the line), and ends each
+    // coloured stretch with "\e[m": half of its sequences are these two.
+    if (bytes[1] == 'K')
+        return 2;
+    if (bytes[1] == 'm') {
+        styles_.setStyleIndex(static_cast<long>(size()), 0); // back to plain
+        return 2;
+    }
     std::size_t at = 1;
     bool colour = true;
     while (at < count && at < longestControlSequence && bytes[at] >= 0x30 && bytes[at] <= 0x3F) {
