@@ -19,8 +19,7 @@
 //
 // How `expandCommand(template)` is built from this (window code):
 //     offerToSave();                      // refreshes fileName first, then may ask to save
-//     for (const std::string &piece : commandTypingSteps(template, fileName, matchedExtension))
-//         ttysw_input(terminal, piece.data(), piece.size());
+//     typeShellCommand(commandTypingSteps(template, fileName, matchedExtension));
 // The expansion must come after offerToSave, which may change fileName. Nothing is reported
 // back: a command that fails shows its error in the terminal, from the shell.
 
