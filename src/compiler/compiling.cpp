@@ -172,7 +172,7 @@ void startCompile()
         return;
     }
 
-    const std::vector<std::string> words = splitCommandWords(command.command);
+    const std::vector<std::string> &words = command.words;
     switch (compilerProcess.start(words)) {
     case CompilerProcess::Start::started:
         break;

@@ -2,6 +2,7 @@
 
 #include "compiler/compilestate.h"
 #include "compiler/errornavigation.h"
+#include "compiler/terminalcommands.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/filedialogstate.h"
@@ -11,7 +12,6 @@
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
-#include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
 
 #include <QString>
@@ -249,7 +249,5 @@ void typeChangeDirectory(const std::string &directory)
 {
     // cd would take a name that begins with "-" for an option.
     const std::string word = shellWord(!directory.empty() && directory[0] == '-' ? "./" + directory : directory);
-    ttysw_input(terminalPane, "cd ", 3);
-    ttysw_input(terminalPane, word.c_str(), static_cast<int>(word.size()));
-    ttysw_input(terminalPane, "\n", 1);
+    typeShellCommand({"cd ", word, "\n"});
 }

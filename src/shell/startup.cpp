@@ -212,26 +212,56 @@ void filterToolkitMessages(QtMsgType type, const QMessageLogContext &context, co
         standardMessageHandler(type, context, message);
 }
 
+// Without an X display that answers, Qt would end the program with an abort: say what is wrong
+// and let the caller end it with status 1.
+bool reachDisplay(const CommandLine &commandLine)
+{
+    const char *platform = getenv("QT_QPA_PLATFORM");
+    const std::string chosen = !commandLine.platform.empty() ? commandLine.platform : platform ? platform : "";
+    if (!chosen.empty() && chosen.compare(0, 3, "xcb") != 0)
+        return true; // another platform plug-in was asked for: it reports its own troubles
+    const char *environment = getenv("DISPLAY");
+    const std::string name = commandLine.hasDisplay ? commandLine.display : environment ? environment : "";
+    if (x_display_answers(name.c_str()))
+        return true;
+    if (commandLine.hasDisplay)
+        fprintf(stderr, "tsl: cannot open display \"%s\" (given by -display)\n", name.c_str());
+    else if (environment)
+        fprintf(stderr, "tsl: cannot open display: DISPLAY is \"%s\"\n", name.c_str());
+    else
+        fputs("tsl: cannot open display: DISPLAY is not set\n", stderr);
+    return false;
+}
+
 } // namespace
 
 int tslMain(int argc, char **argv)
 {
-    switch (commandLineRequest(argc, argv)) {
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    switch (commandLine.request) {
     case CommandLineRequest::Help:
         fputs(usageText(), stdout);
         return fflush(stdout) == 0 ? 0 : 1;
     case CommandLineRequest::Version:
         fputs(versionText(), stdout);
         return fflush(stdout) == 0 ? 0 : 1;
+    case CommandLineRequest::Refused:
+        fprintf(stderr, "%s\n%s", commandLine.refusal.c_str(), usageText());
+        return 2;
     case CommandLineRequest::Run:
         break;
     }
     readConfigurationFile();
+    if (!reachDisplay(commandLine))
+        return 1;
+    const std::string note = extraFilesNote(commandLine.files);
+    if (!note.empty())
+        fprintf(stderr, "%s\n", note.c_str());
     standardMessageHandler = qInstallMessageHandler(filterToolkitMessages);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
-    // Qt has taken out of argv the options it knows; the first argument left is the file to edit.
-    if (!buildMainWindow(argc > 1 ? argv[1] : nullptr))
+    // Qt has taken its own options out of argv; the first file name is the file to edit.
+    if (!buildMainWindow(commandLine.files.empty() ? nullptr : commandLine.files.front().c_str()))
         return 1;
     application.exec();
     return 0;
