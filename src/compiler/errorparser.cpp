@@ -298,7 +298,10 @@ ErrorFormMatcher::Trial ErrorFormMatcher::tryLine(std::string_view line, std::st
     } else if (fits) {
         trial.outcome = Trial::Outcome::otherFile;
     } else {
-        trial.stoppedAt = std::max(exact.f, any.f);
+        // Once the exact name of an edited file was recognised, the comparison stopped after it; a
+        // file part read up to the form's next character may reach into the rest of the message.
+        const bool nameRecognised = exact.f > form_.find('*');
+        trial.stoppedAt = nameRecognised ? exact.f : std::max(exact.f, any.f);
     }
     return trial;
 }

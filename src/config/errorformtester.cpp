@@ -60,6 +60,8 @@ public:
         result_->setObjectName("ErrorFormTrial");
         count_->setObjectName("ErrorFormCount");
         panel->alignLabels(Qt::AlignRight);
+        // The sample's value lines up with the dialog's values.
+        sample_->label()->setFixedWidth(std::max(sample_->label()->minimumWidth(), formField_->label()->minimumWidth()));
         frame->layout()->addWidget(panel);
 
         if (output_) {

@@ -20,6 +20,8 @@ TEST(ErrorFormTester, SaysWhatTheFormMakesOfTheSample)
         {"\"*#\", line %", "\"prog.c\", line 40: syntax error", "prog.c, line 40"},
         // Where the comparison stops, counted in characters of the form from 1.
         {"*#(%)", "prog.c:12: error", "no message: the form stops at character 3"},
+        {"*#(%)", "prog.c:13:20: error: 'totl' undeclared (first use in this function)",
+         "no message: the form stops at character 3"},
         {"*#:%", "prog.c: In function 'main':", "no message: the form stops at character 4"},
         {"Error: *#:%", "error: prog.c:3: x", "no message: the form stops at character 1"},
         {"\xC3\xA9*#:%", "\xC3\xA9prog.c 3", "no message: the form stops at character 4"},
