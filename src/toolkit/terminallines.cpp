@@ -264,7 +264,8 @@ void TerminalWatch::refresh()
     refreshTimer_.stop();
     linkRows.clear();
     highlightRow = -1;
-    if (!display_ || (!linksShown && highlightText.empty())) {
+    // A hidden terminal is looked at again when it shows.
+    if (!display_ || !display_->isVisible() || (!linksShown && highlightText.empty())) {
         if (layer_)
             layer_->setStrokes({});
         return;
@@ -370,6 +371,7 @@ bool TerminalWatch::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::Resize:
+    case QEvent::Show:
         scheduleRefresh(0);
         break;
     default:
