@@ -134,7 +134,7 @@ void takeLine(std::string_view line)
 {
     // Most lines hold neither the form's character nor a colon: they are none of the lines kept.
     if (state.needle && !std::memchr(line.data(), state.needle, line.size()) &&
-        !std::memchr(line.data(), ':', line.size()))
+        (state.needle == ':' || !std::memchr(line.data(), ':', line.size())))
         return;
     if (!state.filter || state.filterForm != currentErrorForm() || state.filterFile != document.fileName)
         makeFilter();

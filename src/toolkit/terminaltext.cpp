@@ -28,6 +28,12 @@ void TerminalLineSplitter::take(const char *bytes, std::size_t count, const Line
                 const char *run = p;
                 while (p < end && isShown(static_cast<unsigned char>(*p)))
                     ++p;
+                // Most lines are plain text ending in "\r\n" or "\n": handed on as they stand.
+                if (line_.empty() && p < end && (*p == '\n' || (*p == '\r' && p + 1 < end && p[1] == '\n'))) {
+                    deliver(run, static_cast<std::size_t>(p - run), proc);
+                    p += *p == '\n' ? 1 : 2;
+                    continue;
+                }
                 put(run, static_cast<std::size_t>(p - run));
                 continue;
             }
@@ -134,10 +140,15 @@ void TerminalLineSplitter::controlSequenceEnds(char finalByte)
 
 void TerminalLineSplitter::endLine(const LineProc &proc)
 {
-    std::size_t length = line_.size();
-    while (length > 0 && line_[length - 1] == ' ')
-        --length;
-    proc(std::string_view(line_.data(), length));
+    deliver(line_.data(), std::min(line_.size(), longestLine), proc);
     line_.clear();
     cursor_ = 0;
+}
+
+void TerminalLineSplitter::deliver(const char *line, std::size_t length, const LineProc &proc)
+{
+    length = std::min(length, longestLine);
+    while (length > 0 && line[length - 1] == ' ')
+        --length;
+    proc(std::string_view(line, length));
 }

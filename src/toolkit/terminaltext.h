@@ -25,6 +25,7 @@ private:
     enum class State { text, escape, escapeIntermediate, control, string, stringEscape };
     void put(const char *bytes, std::size_t count);
     void endLine(const LineProc &proc);
+    void deliver(const char *line, std::size_t length, const LineProc &proc);
     void controlSequenceEnds(char finalByte);
     void tab();
 
