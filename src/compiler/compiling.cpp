@@ -8,6 +8,7 @@
 #include "compiler/expandcommand.h"
 #include "compiler/messagemarks.h"
 #include "compiler/resultswindow.h"
+#include "compiler/terminalmessages.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
@@ -203,6 +204,7 @@ void startCompile()
     startAnimation();
     compilerOutput.reset();
     removeMessageMarks();
+    letResultsLead();
     errorList.deactivateButtons();
     applyNavigationButtons();
     resultsWindow->closeButton->setInactive(true);

@@ -3,6 +3,7 @@
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
 #include "compiler/running.h"
+#include "compiler/terminalmessages.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/shortcuts.h"
 
@@ -22,12 +23,16 @@ void addBreakKey(QWidget *resultsWindow)
 
 void nextMessageKey()
 {
-    if (resultsWindow && !resultsWindow->nextButton->isInactive())
+    if (terminalMessagesLead())
+        nextTerminalMessage();
+    else if (resultsWindow && !resultsWindow->nextButton->isInactive())
         nextError();
 }
 
 void previousMessageKey()
 {
-    if (resultsWindow && !resultsWindow->previousButton->isInactive())
+    if (terminalMessagesLead())
+        previousTerminalMessage();
+    else if (resultsWindow && !resultsWindow->previousButton->isInactive())
         previousError();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The compiler's keys, all wired here: F8 and Shift+F8 step to the next and the previous
 // message of the error list, as the results window's buttons do (and only while the button is
-// active); Escape in the results window is "Break execution".
+// active), or of the terminal's messages while those lead (terminalmessages.h); Escape in the
+// results window is "Break execution".
 
 class QWidget;
 

@@ -4,6 +4,7 @@
 #include "config/configuration.h"
 #include "config/configurationdialog.h"
 #include "config/dialogfields.h"
+#include "config/errorformtester.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "frame/mainframe.h"
@@ -117,6 +118,7 @@ void editConfiguration()
     editing.compilerTerminates = panel->addCheckBox("                COMPILER TERMINATES -> ", c.compilerTerminates());
     editing.disableSave = panel->addCheckBox("WHILE COMPILING, DISABLE SAVE  -> ", c.disableSaveWhileCompiling());
     addMacroRowsAndButtons(panel, storeConfiguration);
+    addErrorFormTester(editing.frame, panel->textField("              ERROR MESSAGES FORM -> "), c.errorForm);
     showConfigurationDialog();
 }
 

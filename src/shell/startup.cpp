@@ -4,6 +4,7 @@
 #include "compiler/errorlist.h"
 #include "compiler/messagekeys.h"
 #include "compiler/messagemarks.h"
+#include "compiler/terminalmessages.h"
 #include "config/configuration.h"
 #include "documents/clearundoquit.h"
 #include "documents/document.h"
@@ -147,6 +148,7 @@ bool buildMainWindow(const char *fileArgument)
     terminalPane = new TerminalPane(workArea);
     terminalPane->setObjectName("TerminalPane");
     terminalPane->setPopupMenu(terminalToolsMenu);
+    watchTerminalMessages(terminalPane);
     layoutWorkArea();
 
     installShortcuts();

@@ -1,6 +1,7 @@
 #include "toolkit/terminalpane.h"
 
 #include "toolkit/shortcuts.h"
+#include "toolkit/terminallines.h"
 
 #include <QBuffer>
 #include <QKeyEvent>
@@ -351,6 +352,7 @@ int ttysw_input(TerminalPane *pane, const char *bytes, int length)
         if (!activeRecorder->passThrough())
             return length;
     }
+    terminalInputTyped(pane, bytes, length);
     pane->typeBytes(bytes, length);
     return length;
 }
