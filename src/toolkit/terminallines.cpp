@@ -197,18 +197,10 @@ private:
         scheduleRefresh(refreshDelay);
     }
 
-    bool shellInForeground() const
-    {
-        const int master = pane_->masterFd();
-        if (master < 0)
-            return true;
-        const pid_t foreground = tcgetpgrp(master);
-        return foreground < 0 || foreground == pane_->shellPid();
-    }
-
     void commandStarts()
     {
-        if (commandProc && shellInForeground())
+        // A Return at the shell's own prompt, not one typed into a program the shell runs.
+        if (commandProc && !pane_->programInForeground(nullptr))
             commandProc();
     }
 
