@@ -17,6 +17,8 @@ void onFindReturn(PanelTextField *prompt)
     searchString = promptBytes(prompt, textPane);
     if (findOccurrence(textPane, prompt->clientValue()))
         closeToolPrompt();
+    else
+        returnToToolPrompt();
 }
 
 void onProjectFindReturn(PanelTextField *prompt)
@@ -27,6 +29,8 @@ void onProjectFindReturn(PanelTextField *prompt)
     searchString = promptBytes(prompt, pane);
     if (findOccurrence(pane, TEXTSW_FORWARD))
         closeToolPrompt();
+    else
+        returnToToolPrompt();
 }
 
 } // namespace

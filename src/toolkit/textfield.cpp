@@ -1,6 +1,7 @@
 #include "toolkit/textfield.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -17,6 +18,7 @@ PanelTextField::PanelTextField(const QString &label, int visibleCharacters, int 
     const int frame = 2 * edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 6;
     edit_->setFixedWidth(visibleCharacters * edit_->fontMetrics().horizontalAdvance(QLatin1Char('n')) + frame);
     connect(edit_, &QLineEdit::returnPressed, this, &PanelTextField::pressReturn);
+    edit_->installEventFilter(this);
     adjustSize();
 }
 
@@ -41,4 +43,17 @@ void PanelTextField::pressReturn()
         const NotifyProc proc = notifyProc_; // the procedure may replace itself
         proc(this);
     }
+}
+
+bool PanelTextField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == edit_ && event->type() == QEvent::KeyPress && escapeProc_) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            const NotifyProc proc = escapeProc_;
+            proc(this);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
