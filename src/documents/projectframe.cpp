@@ -3,9 +3,11 @@
 #include "compiler/messagekeys.h"
 #include "compiler/messagemarks.h"
 #include "config/configuration.h"
+#include "documents/memorylimit.h"
 #include "documents/projectwindows.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
+#include "frame/keys.h"
 #include "frame/mainframe.h"
 #include "texttools/find.h"
 #include "texttools/gotoline.h"
@@ -125,6 +127,7 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     auto *pane = new TextPane(frame);
     pane->setObjectName("ProjectPane");
     textsw_set_memory_limit(pane, generalSettings.projectTextMemoryLimit);
+    watchMemoryLimit(pane, LimitedPane::project);
     textsw_set_auto_indent(pane, true);
     textsw_set_client_data(pane, slot);
     if (projectFont)

@@ -8,6 +8,7 @@
 #include "documents/clearundoquit.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
+#include "documents/memorylimit.h"
 #include "documents/projectwindows.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
@@ -92,6 +93,7 @@ void createTextPane()
     textsw_set_memory_limit(textPane, generalSettings.mainTextMemoryLimit);
     textsw_set_auto_indent(textPane, true);
     textsw_set_notify_proc(textPane, noteTextPaneChange);
+    watchMemoryLimit(textPane, LimitedPane::main);
     textsw_set_menu(textPane, textToolsMenu);
     prepareMessageMarks(textPane);
     equipEditorPane(textPane);

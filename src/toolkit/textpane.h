@@ -77,6 +77,7 @@ public:
     std::intptr_t clientData() const { return clientData_; }
     void setClientData(std::intptr_t data) { clientData_ = data; }
     void setNotifyProc(TextswNotifyProc proc) { notifyProc_ = std::move(proc); }
+    void setRefusalProc(TextswNotifyProc proc) { refusalProc_ = std::move(proc); }
     QMenu *popupMenu() const { return popupMenu_; }
     void setPopupMenu(QMenu *menu) { popupMenu_ = menu; }
     bool autoIndenting() const { return autoIndent_; }
@@ -147,6 +148,8 @@ private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
                     int, int);
     void onCharAdded(int character);
+    void refuseInsertion();
+    void endRefusal();
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();
@@ -168,6 +171,8 @@ private:
     long memoryLimit_ = 0;
     std::intptr_t clientData_ = 0;
     TextswNotifyProc notifyProc_;
+    TextswNotifyProc refusalProc_;
+    bool refusing_ = false; // an insertion of nothing is passing through the read-only document
     QMenu *popupMenu_ = nullptr;
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
@@ -297,6 +302,10 @@ void textsw_set_client_data(TextPane *pane, std::intptr_t data);
 std::intptr_t textsw_get_client_data(TextPane *pane);
 // Registers the procedure called after each change (replacing any earlier one; empty: none).
 void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc);
+// Registers the procedure called, once the event is over, each time the memory limit refuses
+// what the user typed, pasted or dropped. The pane has beeped; its text and modified state are
+// as they were.
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc);
 // Styles the text by the name of the file the pane edits, now and after every load or store
 // under another name (see highlighting.h). Styling never changes the bytes, the modified flag
 // or the undo history.

@@ -534,6 +534,12 @@ void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc)
         pane->setNotifyProc(std::move(proc));
 }
 
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc)
+{
+    if (pane)
+        pane->setRefusalProc(std::move(proc));
+}
+
 void textsw_set_highlighting(TextPane *pane, bool on)
 {
     if (pane)
