@@ -26,8 +26,10 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -109,6 +111,24 @@ void chooseFonts()
     projectFont = xv_find_font(generalSettings.projectFontName);
 }
 
+// The command line names a file that does not exist yet: the pane starts empty but edits that
+// file, so that the title names it and Save creates it. False, with nothing changed, when there
+// is a file of that name that cannot be read, or no directory to make it in.
+bool startNewFile()
+{
+    const std::string &name = document.fileName;
+    struct stat status;
+    if (name.empty() || lstat(name.c_str(), &status) == 0 || errno != ENOENT)
+        return false;
+    const std::string::size_type slash = name.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+    if (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return false;
+    textsw_set_new_file(textPane, name);
+    document.loadStatus = 0;
+    return adoptLoadedFile();
+}
+
 } // namespace
 
 bool buildMainWindow(const char *fileArgument)
@@ -167,7 +187,8 @@ void openCommandLineFile(const char *argument)
     document.fileName = a.compare(0, prefix.size(), prefix) == 0 ? a.substr(prefix.size()) : a;
 
     if (!canOpenFile(document.fileName, "r")) {
-        document.fileName.clear();
+        if (!startNewFile())
+            document.fileName.clear();
         return;
     }
     const bool writable = canOpenFile(document.fileName, "r+");

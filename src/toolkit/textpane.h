@@ -218,6 +218,9 @@ int textsw_append_file_name(TextPane *pane, std::string &buffer);
 // history, shown from position 0; read-only mode is kept. textsw_set_contents(pane, "", 0)
 // empties the pane.
 void textsw_set_contents(TextPane *pane, const char *bytes, long length);
+// Empties the pane and makes it edit `name`, a file that does not exist yet: not modified,
+// without undo history; storing the text creates the file.
+void textsw_set_new_file(TextPane *pane, const std::string &name);
 // Discards every change since the text was last loaded, stored or set; the undo history goes.
 // Returns 0, or -1 with the text unchanged when the saved text could not be kept (no memory).
 int textsw_reset(TextPane *pane);

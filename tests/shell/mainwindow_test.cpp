@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -104,11 +105,33 @@ TEST_F(MainWindowTest, ReadOnlyAndMissingFiles)
     EXPECT_EQ(textsw_insert(textPane, "x", 1), 0);
     destroyMainWindow();
 
-    build("missing.c");
+    // A name in a directory that does not exist: no file, no message.
+    build("nowhere/missing.c");
     EXPECT_EQ(document.fileName, "");
     EXPECT_EQ(title(), "Vantrel Tessa Lumbrel");
     EXPECT_TRUE(notices.shown().empty());
     EXPECT_EQ(startupOutput, "");
+}
+
+TEST_F(MainWindowTest, ANewFileNamedAtStartIsCreatedBySave)
+{
+    build("new.c");
+    EXPECT_EQ(document.fileName, "new.c");
+    EXPECT_EQ(title(), "C (gcc): <new.c>");
+    EXPECT_EQ(textsw_length(textPane), 0);
+    EXPECT_TRUE(saveButton->isInactive());
+    EXPECT_NE(access(dir.file("new.c").c_str(), F_OK), 0); // not made before it is saved
+    mainFrame->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == mainFrame; }));
+    textPane->setFocus();
+    QTest::keyClicks(textPane, "int x;");
+    QTest::keyClick(textPane, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(title(), "C (gcc): <new.c> - edited");
+    QTest::keyClick(textPane, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readFile(dir.file("new.c")), "int x;\n");
+    EXPECT_EQ(title(), "C (gcc): <new.c>");
+    EXPECT_TRUE(notices.shown().empty());
 }
 
 TEST_F(MainWindowTest, MissingMainFontIsReportedOnce)
