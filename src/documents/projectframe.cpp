@@ -16,6 +16,7 @@
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
+#include "toolkit/shortcuts.h"
 #include "toolkit/textpane.h"
 #include "toolkit/xfonts.h"
 
@@ -74,11 +75,16 @@ void buildButtonBar(ProjectWindow &window, int slot)
     struct BarButton {
         const XbmImage *image;
         ButtonNotifyProc proc;
+        const char *action; // the tooltip: the window's menu item and its key
+        const char *keys;
     };
-    const BarButton buttons[] = {{&saveFileImage, onSave},  {&goToLineImage, onLineNumber},
-                                 {&findForwardImage, onFind}, {&cutStringImage, onCut},
-                                 {&copyStringImage, onCopy}, {&insertStringImage, onInsert},
-                                 {&closeProjectImage, onClose}};
+    const BarButton buttons[] = {{&saveFileImage, onSave, "Save", keys::save},
+                                 {&goToLineImage, onLineNumber, "Line number", keys::lineNumber},
+                                 {&findForwardImage, onFind, "Find", keys::find},
+                                 {&cutStringImage, onCut, "Cut", nullptr},
+                                 {&copyStringImage, onCopy, "Copy", nullptr},
+                                 {&insertStringImage, onInsert, "Insert", nullptr},
+                                 {&closeProjectImage, onClose, "Close this window", nullptr}};
     window.buttonBar = new QWidget(window.frame);
     window.buttonBar->setObjectName("ProjectButtonBar");
     int x = buttonGap;
@@ -86,6 +92,7 @@ void buildButtonBar(ProjectWindow &window, int slot)
         // Every button but Cut carries the slot; Cut is the main window's action.
         auto *button = new ImageButton(*b.image, b.proc, b.proc == onCut ? 0 : slot, window.buttonBar);
         button->setGeometry(x, buttonTop, buttonWidth, buttonHeight);
+        button->setToolTip(buttonTip(b.action, b.keys));
         x += buttonWidth + buttonGap;
         if (b.proc == onSave)
             window.saveButton = button;
@@ -119,6 +126,26 @@ QMenu *buildMenu(QWidget *frame, int slot)
 }
 
 #undef ITEM
+
+// The window's keys act on its own pane and nowhere else: those of its menu's items show beside
+// them, Find next and Undo act on the pane as the main window's keys act on the main pane, and
+// Ctrl+F7 and Ctrl+F5 compile and run the main window's file.
+void addProjectKeys(const ProjectWindow &window, int slot)
+{
+    const struct {
+        const char *keys;
+        const char *item;
+    } itemKeys[] = {{keys::save, "Save"}, {keys::lineNumber, "Line number"}, {keys::find, "Find"}};
+    for (const auto &bound : itemKeys)
+        shortcut_bind_item(window.frame, menuFindItem(window.menu, {QString::fromLatin1(bound.item)}),
+                           QKeySequence(QLatin1String(bound.keys)));
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::findNextForward)),
+                  [slot] { findProjectNext(slot, TEXTSW_FORWARD); });
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::findNextBackward)),
+                  [slot] { findProjectNext(slot, TEXTSW_BACKWARD); });
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::undo)), [slot] { undoProjectWindow(slot); });
+    addCompileKeys(window.frame);
+}
 
 // The pane: memory limit, automatic indentation, the slot as client data, the project font, and
 // what every editor pane has (line numbers, highlighting, the marks margin).
@@ -166,6 +193,7 @@ bool createProjectWindow(int slot, const std::string &name)
     buildButtonBar(*window, slot);
     addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);
+    addProjectKeys(*window, slot);
     window->pane = createProjectPane(window->frame, slot);
     if (textsw_load_file(window->pane, pathFromHere(name), false, 0) != 0) {
         delete window->frame;

@@ -80,6 +80,15 @@ void findNext(int direction)
     findOccurrence(textPane, direction);
 }
 
+void findProjectNext(int index, int direction)
+{
+    TextPane *pane = projectPane(index);
+    if (!pane)
+        return;
+    searchStart = textsw_get_insertion_point(pane);
+    findOccurrence(pane, direction);
+}
+
 void startProjectFind(int index)
 {
     if (closeOpenToolPrompt())
