@@ -282,6 +282,9 @@ void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_
 // Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).
 int textsw_get_selection(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one,
                          unsigned type);
+// Where the line holding `position` is shown, in the pane's pixels, as wide as the view; empty
+// when the line is not in view.
+QRect textsw_line_rect(TextPane *pane, Textsw_index position);
 // Scrolls the pane so that the position is visible, if it is not (the line is then shown a
 // third of the way down).
 void textsw_possibly_normalize(TextPane *pane, Textsw_index position);
