@@ -59,7 +59,8 @@ void placeResultsWindow(QWidget *window)
         keep.emplace_back(textPane->mapToGlobal(line.topLeft()), line.size());
     if (terminalPane && terminalPane->isVisible())
         keep.emplace_back(terminalPane->mapToGlobal(QPoint(0, 0)), terminalPane->size());
-    if (const std::optional<QPoint> place = placeBesideOwner(screen->availableGeometry(), owner, window->size() + frame, keep))
+    if (const std::optional<QPoint> place =
+            placeBesideOwner(screen->availableGeometry(), owner, window->size() + frame, keep))
         window->move(*place);
 }
 
@@ -71,10 +72,11 @@ constexpr int buttonGap = 6;
 
 } // namespace
 
-// A window of its own, but a transient of the main frame: the window manager keeps it above the
-// main frame, so that a step to a message, which brings the main frame forward with the line it
-// selects, leaves the message in view.
-ResultsWindow::ResultsWindow() : QWidget(mainFrame, Qt::Window)
+// A window of its own, but a transient of the main frame (a dialog window: only those get the
+// transient-for hint): the window manager keeps it above the main frame, so that neither a step
+// to a message, which brings the main frame forward with the line it selects, nor a click into
+// the main frame hides the message. Being no tool window, it keeps its own keys to itself.
+ResultsWindow::ResultsWindow() : QWidget(mainFrame, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
 {
     setObjectName("ResultsWindow");
     setWindowTitle("Compiler Results");

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -85,6 +86,15 @@ TEST(ResultsStacking, StepsLeaveTheResultsWindowAboveTheMainFrame)
     ASSERT_TRUE(stepFromResults());
     usleep(300000);
     EXPECT_TRUE(stackedAbove(results, main)) << "third step";
+
+    // A click into the main frame's text does not hide it either.
+    const std::string clickText = xdotool("getwindowgeometry --shell " + std::to_string(main));
+    int x = 0, y = 0;
+    ASSERT_EQ(sscanf(clickText.c_str(), "WINDOW=%*d X=%d Y=%d", &x, &y), 2) << clickText;
+    xdotool("mousemove --sync " + std::to_string(x + 300) + " " + std::to_string(y + 100) + " click 1");
+    usleep(500000);
+    EXPECT_EQ(activeWindow(), main);
+    EXPECT_TRUE(stackedAbove(results, main)) << "click";
 }
 
 } // namespace
