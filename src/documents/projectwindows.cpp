@@ -131,6 +131,20 @@ void saveProjectWindow(int slot)
     setProjectTitle(*window);
 }
 
+void undoProjectWindow(int slot)
+{
+    ProjectWindow *window = projectWindow(slot);
+    if (!window)
+        return;
+    if (textsw_modified(window->pane))
+        textsw_undo(window->pane);
+    if (textsw_modified(window->pane) || !window->edited)
+        return;
+    window->edited = false;
+    setProjectTitle(*window);
+    window->saveButton->setInactive(true);
+}
+
 bool offerToSaveProject(int slot)
 {
     ProjectWindow *window = projectWindow(slot);

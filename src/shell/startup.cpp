@@ -9,6 +9,7 @@
 #include "documents/clearundoquit.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
+#include "documents/memorylimit.h"
 #include "documents/projectwindows.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
@@ -26,8 +27,10 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +96,7 @@ void createTextPane()
     textsw_set_memory_limit(textPane, generalSettings.mainTextMemoryLimit);
     textsw_set_auto_indent(textPane, true);
     textsw_set_notify_proc(textPane, noteTextPaneChange);
+    watchMemoryLimit(textPane, LimitedPane::main);
     textsw_set_menu(textPane, textToolsMenu);
     prepareMessageMarks(textPane);
     equipEditorPane(textPane);
@@ -106,6 +110,24 @@ void chooseFonts()
         fputs("Configuration's font not found, using standard\n", stdout);
     fflush(stdout);
     projectFont = xv_find_font(generalSettings.projectFontName);
+}
+
+// The command line names a file that does not exist yet: the pane starts empty but edits that
+// file, so that the title names it and Save creates it. False, with nothing changed, when there
+// is a file of that name that cannot be read, or no directory to make it in.
+bool startNewFile()
+{
+    const std::string &name = document.fileName;
+    struct stat status;
+    if (name.empty() || lstat(name.c_str(), &status) == 0 || errno != ENOENT)
+        return false;
+    const std::string::size_type slash = name.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+    if (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return false;
+    textsw_set_new_file(textPane, name);
+    document.loadStatus = 0;
+    return adoptLoadedFile();
 }
 
 } // namespace
@@ -167,7 +189,8 @@ void openCommandLineFile(const char *argument)
     document.fileName = a.compare(0, prefix.size(), prefix) == 0 ? a.substr(prefix.size()) : a;
 
     if (!canOpenFile(document.fileName, "r")) {
-        document.fileName.clear();
+        if (!startNewFile())
+            document.fileName.clear();
         return;
     }
     const bool writable = canOpenFile(document.fileName, "r+");

@@ -77,6 +77,7 @@ public:
     std::intptr_t clientData() const { return clientData_; }
     void setClientData(std::intptr_t data) { clientData_ = data; }
     void setNotifyProc(TextswNotifyProc proc) { notifyProc_ = std::move(proc); }
+    void setRefusalProc(TextswNotifyProc proc) { refusalProc_ = std::move(proc); }
     QMenu *popupMenu() const { return popupMenu_; }
     void setPopupMenu(QMenu *menu) { popupMenu_ = menu; }
     bool autoIndenting() const { return autoIndent_; }
@@ -147,6 +148,8 @@ private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
                     int, int);
     void onCharAdded(int character);
+    void refuseInsertion();
+    void endRefusal();
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();
@@ -168,6 +171,8 @@ private:
     long memoryLimit_ = 0;
     std::intptr_t clientData_ = 0;
     TextswNotifyProc notifyProc_;
+    TextswNotifyProc refusalProc_;
+    bool refusing_ = false; // an insertion of nothing is passing through the read-only document
     QMenu *popupMenu_ = nullptr;
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
@@ -213,6 +218,9 @@ int textsw_append_file_name(TextPane *pane, std::string &buffer);
 // history, shown from position 0; read-only mode is kept. textsw_set_contents(pane, "", 0)
 // empties the pane.
 void textsw_set_contents(TextPane *pane, const char *bytes, long length);
+// Empties the pane and makes it edit `name`, a file that does not exist yet: not modified,
+// without undo history; storing the text creates the file.
+void textsw_set_new_file(TextPane *pane, const std::string &name);
 // Discards every change since the text was last loaded, stored or set; the undo history goes.
 // Returns 0, or -1 with the text unchanged when the saved text could not be kept (no memory).
 int textsw_reset(TextPane *pane);
@@ -274,6 +282,9 @@ void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_
 // Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).
 int textsw_get_selection(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one,
                          unsigned type);
+// Where the line holding `position` is shown, in the pane's pixels, as wide as the view; empty
+// when the line is not in view.
+QRect textsw_line_rect(TextPane *pane, Textsw_index position);
 // Scrolls the pane so that the position is visible, if it is not (the line is then shown a
 // third of the way down).
 void textsw_possibly_normalize(TextPane *pane, Textsw_index position);
@@ -297,6 +308,10 @@ void textsw_set_client_data(TextPane *pane, std::intptr_t data);
 std::intptr_t textsw_get_client_data(TextPane *pane);
 // Registers the procedure called after each change (replacing any earlier one; empty: none).
 void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc);
+// Registers the procedure called, once the event is over, each time the memory limit refuses
+// what the user typed, pasted or dropped. The pane has beeped; its text and modified state are
+// as they were.
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc);
 // Styles the text by the name of the file the pane edits, now and after every load or store
 // under another name (see highlighting.h). Styling never changes the bytes, the modified flag
 // or the undo history.

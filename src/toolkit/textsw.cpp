@@ -187,6 +187,15 @@ void textsw_set_contents(TextPane *pane, const char *bytes, long length)
     pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
 }
 
+void textsw_set_new_file(TextPane *pane, const std::string &name)
+{
+    if (!pane)
+        return;
+    TextPane::EditScope scope(pane);
+    if (pane->replaceAllBytes("", 0, name) == TEXTSW_STATUS_OKAY)
+        pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
+}
+
 int textsw_reset(TextPane *pane)
 {
     if (!pane)
@@ -532,6 +541,12 @@ void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc)
 {
     if (pane)
         pane->setNotifyProc(std::move(proc));
+}
+
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc)
+{
+    if (pane)
+        pane->setRefusalProc(std::move(proc));
 }
 
 void textsw_set_highlighting(TextPane *pane, bool on)

@@ -7,11 +7,15 @@
 #include "compiler/terminalcommands.h"
 #include "documents/printing.h"
 #include "support/mainwindowfixture.h"
+#include "texttools/find.h"
 #include "texttools/grepdiff.h"
+#include "texttools/texttoolstate.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/terminalpane.h"
+#include "toolkit/textfield.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -251,6 +255,13 @@ TEST_F(ShellCommandTest, EscapeOrASecondRequestDropsTheWaitingCommand)
     EXPECT_EQ(waitingShellCommandCount(), 2);
     mainFrame->activateWindow();
     ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == mainFrame; }));
+    // Escape in an open prompt closes the prompt only.
+    startFind(0);
+    ASSERT_TRUE(toolPrompt);
+    toolPrompt->lineEdit()->setFocus();
+    QTest::keyClick(toolPrompt->lineEdit(), Qt::Key_Escape);
+    EXPECT_EQ(toolPrompt, nullptr);
+    EXPECT_EQ(waitingShellCommandCount(), 2);
     textPane->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(waitingShellCommandCount(), 0);
