@@ -16,6 +16,7 @@
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/menus.h"
+#include "toolkit/storenotices.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
 #include "toolkit/xdrawing.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -233,6 +235,8 @@ int tslMain(int argc, char **argv)
     // Qt has taken out of argv the options it knows; the first argument left is the file to edit.
     if (!buildMainWindow(argc > 1 ? argv[1] : nullptr))
         return 1;
+    // Once the frame is shown: stores that a tsl which died left unfinished.
+    QTimer::singleShot(0, [] { tellInterruptedStores(mainFrame); });
     application.exec();
     return 0;
 }
