@@ -79,7 +79,8 @@ bool copyFileBytes(int from, int to, off_t length)
     }
     std::vector<char> buffer(1 << 20);
     while (in < length) {
-        const ssize_t n = ::pread(from, buffer.data(), std::min<off_t>(length - in, static_cast<off_t>(buffer.size())), in);
+        const off_t piece = std::min<off_t>(length - in, static_cast<off_t>(buffer.size()));
+        const ssize_t n = ::pread(from, buffer.data(), static_cast<std::size_t>(piece), in);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

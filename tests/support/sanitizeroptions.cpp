@@ -18,7 +18,8 @@ namespace {
 
 // A finding ends the test. Leaks are looked for in the logic tests only: the GUI tests leave
 // windows and the toolkit's own allocations to the end of the process.
-const char addressOptions[] = "detect_leaks=" TSL_VALUE(TSL_DETECT_LEAKS) ":abort_on_error=1:detect_stack_use_after_return=1";
+const char addressOptions[] =
+    "detect_leaks=" TSL_VALUE(TSL_DETECT_LEAKS) ":abort_on_error=1:detect_stack_use_after_return=1";
 const char undefinedOptions[] = "print_stacktrace=1:halt_on_error=1";
 const char leakOptions[] = "suppressions=" TSL_LEAK_SUPPRESSIONS ":print_suppressions=0";
 

@@ -1,29 +1,19 @@
 // What the store tells besides a failure: a save that kept no copy of the previous version, once a
 // run, over the window whose text it was; and at the next start, a save that a tsl which died
 // left part way, with where the file's old text is.
-#include "support/testsupport.h"
 #include "toolkit/notice.h"
-#include "toolkit/safefile.h"
 #include "toolkit/storenotices.h"
 #include "toolkit/textpane.h"
+#include "toolkitlogic/storetesting.h"
 
 #include <QCoreApplication>
-#include <gtest/gtest.h>
 
 #include <cstring>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-// tsl's state folder lies in a temporary folder for each test.
-class StoreNotices : public testing::Test {
+class StoreNotices : public StoreTest {
 protected:
-    void SetUp() override { setenv("XDG_STATE_HOME", state.path().c_str(), 1); }
-    void TearDown() override { unsetenv("XDG_STATE_HOME"); }
-
-    TempDir state;
     TempDir dir;
     NoticeScript notices;
 };
@@ -67,19 +57,7 @@ TEST_F(StoreNotices, TheNextStartTellsOfASaveThatDiedPartWay)
     const std::string old(100000, 'o'), file = dir.file("a.c");
     writeFile(file, old);
     ASSERT_EQ(link(file.c_str(), dir.file("b.c").c_str()), 0); // stored in place
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setStoreStepHook([](const char *step) {
-            if (std::strcmp(step, "half written") == 0)
-                _exit(99);
-        });
-        const std::string replacement(150000, 'n');
-        storeFileSafely(file, replacement.data(), replacement.size());
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 99);
+    ASSERT_TRUE(storeStoppedAt("half written", file, std::string(150000, 'n')));
     ASSERT_NE(readFile(file), old);
 
     QWidget frame;

@@ -10,33 +10,6 @@ namespace {
 using PreviousVersion = StoreTest;
 using InterruptedStores = StoreTest;
 
-const char *stopStep = nullptr;
-
-void stopAtStep(const char *step)
-{
-    if (stopStep && std::strcmp(step, stopStep) == 0)
-        _exit(99);
-}
-
-// Stores `bytes` under `name` in a child process (an ordinary user's when asked) that dies at the
-// store's step `step`, as a killed tsl would. True when it died there.
-bool storeStoppedAt(const char *step, const std::string &name, const std::string &bytes, bool asOrdinaryUser = false)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (asOrdinaryUser && (setgroups(0, nullptr) != 0 || setresgid(ordinaryUser, ordinaryUser, ordinaryUser) != 0 ||
-                               setresuid(ordinaryUser, ordinaryUser, ordinaryUser) != 0))
-            _exit(98);
-        stopStep = step;
-        setStoreStepHook(stopAtStep);
-        store(name, bytes);
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 99;
-}
-
 // Bytes of every value, so that a copy that is cut or shifted shows.
 std::string textOf(std::size_t length, unsigned seed)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Storing files in tests: a child process that may become an ordinary user or get a small disk of
-// its own, and tsl's state folder moved into a temporary folder that any user may write.
+// its own, or that dies at a named step of a store; and tsl's state folder moved into a temporary
+// folder that any user may write.
 #include "support/testsupport.h"
 #include "toolkit/safefile.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <functional>
 #include <grp.h>
@@ -100,7 +102,8 @@ inline std::string inChild(const std::function<std::string()> &body, bool asOrdi
 
 // Runs `body` in a child process with its own mount table, in which `directory` is a tmpfs of
 // `size`; the mounts go with the child. "skip" when mounting is not allowed.
-inline std::string onSmallTmpfs(const std::string &directory, const char *size, const std::function<std::string()> &body)
+inline std::string onSmallTmpfs(const std::string &directory, const char *size,
+                                const std::function<std::string()> &body)
 {
     return inChild([&]() -> std::string {
         if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
@@ -108,6 +111,34 @@ inline std::string onSmallTmpfs(const std::string &directory, const char *size, 
             return "skip";
         return body();
     });
+}
+
+inline const char *stopStep = nullptr;
+
+inline void stopAtStep(const char *step)
+{
+    if (stopStep && std::strcmp(step, stopStep) == 0)
+        _exit(99);
+}
+
+// Stores `bytes` under `name` in a child process (an ordinary user's when asked) that dies at the
+// store's step `step`, as a killed tsl would. True when it died there.
+inline bool storeStoppedAt(const char *step, const std::string &name, const std::string &bytes,
+                           bool asOrdinaryUser = false)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (asOrdinaryUser && (setgroups(0, nullptr) != 0 || setresgid(ordinaryUser, ordinaryUser, ordinaryUser) != 0 ||
+                               setresuid(ordinaryUser, ordinaryUser, ordinaryUser) != 0))
+            _exit(98);
+        stopStep = step;
+        setStoreStepHook(stopAtStep);
+        store(name, bytes);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 99;
 }
 
 #define CHECK(condition)                                                                           \
