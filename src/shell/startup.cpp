@@ -18,6 +18,7 @@
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
 #include "toolkit/menus.h"
+#include "toolkit/storenotices.h"
 #include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
 #include "toolkit/xdrawing.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -288,6 +290,8 @@ int tslMain(int argc, char **argv)
     // Qt has taken its own options out of argv; the first file name is the file to edit.
     if (!buildMainWindow(commandLine.files.empty() ? nullptr : commandLine.files.front().c_str()))
         return 1;
+    // Once the frame is shown: stores that a tsl which died left unfinished.
+    QTimer::singleShot(0, [] { tellInterruptedStores(mainFrame); });
     application.exec();
     return 0;
 }

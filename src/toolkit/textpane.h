@@ -208,8 +208,9 @@ private:
 int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
                      Textsw_index first_shown = 0);
 // Stores the text under `name` (safely, see storeFileSafely); on success the pane edits that
-// file and is no longer modified. Returns 0, or a non-zero errno value with nothing changed.
-// Works in read-only mode too.
+// file and is no longer modified, and when no '%' copy of the version replaced could be kept,
+// the first such store of the run says so over the pane's window. Returns 0, or a non-zero errno
+// value with nothing changed. Works in read-only mode too.
 int textsw_store_file(TextPane *pane, const std::string &name);
 // Appends the name of the file that the pane edits to `buffer`; returns 0 when it edits a file,
 // 1 (appending nothing) when it does not.

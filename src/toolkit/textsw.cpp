@@ -1,5 +1,6 @@
 // The textsw_ operations on a TextPane: files, reading, changing, caret, selections and view.
 
+#include "toolkit/storenotices.h"
 #include "toolkit/textpane.h"
 
 #include <QScrollBar>
@@ -154,14 +155,19 @@ int textsw_store_file(TextPane *pane, const std::string &name)
     const long length = pane->textLength();
     const char *text =
         reinterpret_cast<const char *>(pane->SendScintilla(Sci::SCI_GETCHARACTERPOINTER));
-    const int error = storeFileSafely(name, text, static_cast<std::size_t>(length));
+    int copyError = 0;
+    const int error = storeFileSafely(name, text, static_cast<std::size_t>(length), &copyError);
     if (error != 0)
         return error;
-    TextPane::EditScope scope(pane);
-    pane->setFileName(name);
-    pane->dropSavedCopy();
-    pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
-    pane->noteChange();
+    {
+        TextPane::EditScope scope(pane);
+        pane->setFileName(name);
+        pane->dropSavedCopy();
+        pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
+        pane->noteChange();
+    }
+    if (copyError != 0)
+        tellPreviousVersionNotKept(pane->window(), name, copyError);
     return 0;
 }
 
