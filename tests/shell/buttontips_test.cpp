@@ -52,8 +52,9 @@ protected:
             EXPECT_FALSE(tip.trimmed().isEmpty());
             EXPECT_EQ(all.count(tip), 1);
             const QRegularExpressionMatch key = QRegularExpression(" \\((.+)\\)$").match(tip);
-            if (key.hasMatch())
+            if (key.hasMatch()) {
                 EXPECT_EQ(keys.count(key.captured(1)), 1u);
+            }
             words << (key.hasMatch() ? tip.left(key.capturedStart()) : tip);
         }
         return words;
