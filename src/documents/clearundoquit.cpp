@@ -4,6 +4,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryjournal.h"
 #include "frame/mainframe.h"
 #include "toolkit/notice.h"
 #include "toolkit/textpane.h"
@@ -74,6 +75,8 @@ void quitProgram()
             return;
     if (!offerToSave())
         return;
+    // What is still unsaved now, the user chose not to keep.
+    discardRecoveryJournals();
     fputs("\nThanks for using tsl.\n", stdout);
     fflush(stdout);
     exit(0);
