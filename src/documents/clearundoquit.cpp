@@ -44,7 +44,8 @@ void undoLast()
 {
     if (document.readOnly)
         return;
-    if (textsw_modified(textPane))
+    // A file read again because another program changed it is also taken back.
+    if (textsw_modified(textPane) || textsw_reload_undoable(textPane))
         textsw_undo(textPane);
     if (textsw_modified(textPane))
         return;

@@ -88,6 +88,9 @@ public:
     // The file as the pane loaded or last stored it (`exists` false for none).
     const FileStamp &fileStamp() const { return fileStamp_; }
     void setFileStamp(const FileStamp &stamp) { fileStamp_ = stamp; }
+    // Whether the saved text came from textsw_reload_file, whose step Undo may take back.
+    bool reloadedAtSavePoint() const { return reloadedAtSavePoint_; }
+    void setReloadedAtSavePoint(bool reloaded) { reloadedAtSavePoint_ = reloaded; }
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     bool fits(long added) const;
@@ -202,6 +205,7 @@ private:
     long comingLength_ = 0;
     long lengthBeforeComing_ = 0;
     FileStamp fileStamp_;
+    bool reloadedAtSavePoint_ = false;
 };
 
 // Groups everything done to the pane while it lives into one undo step and one notification;
@@ -234,6 +238,9 @@ int textsw_store_file(TextPane *pane, const std::string &name);
 // is then its saved text (not modified). Caret and view stay where they were, as far as the new
 // text reaches. Returns a TextswStatus code; on failure nothing changed.
 int textsw_reload_file(TextPane *pane);
+// True while the text is unmodified and the last step before it is a reload, which textsw_undo
+// then takes back (the text is then modified).
+bool textsw_reload_undoable(TextPane *pane);
 // Applies edits recorded by an EditRecorder (editjournal.h) to the text, as one undo step, also
 // in read-only mode. Returns 0, or -1 with nothing changed when they do not fit the text.
 int textsw_apply_edits(TextPane *pane, std::string_view records);

@@ -164,10 +164,17 @@ int textsw_reload_file(TextPane *pane)
     pane->appendValidator() = utf8;
     pane->setUtf8(utf8.complete());
     pane->setFileStamp(file.stamp());
+    pane->setReloadedAtSavePoint(true);
     pane->dropSavedCopy();
     pane->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     pane->SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, std::clamp(caret, 0L, pane->textLength()));
     pane->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
     pane->noteChange();
     return TEXTSW_STATUS_OKAY;
+}
+
+bool textsw_reload_undoable(TextPane *pane)
+{
+    return pane && pane->reloadedAtSavePoint() && !pane->SendScintilla(QsciScintillaBase::SCI_GETMODIFY) &&
+           pane->SendScintilla(QsciScintillaBase::SCI_CANUNDO);
 }

@@ -92,6 +92,7 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
         return status;
     }
     pane->setFileStamp(file.stamp());
+    pane->setReloadedAtSavePoint(false);
     pane->setReadOnly(browsing);
     const long shown = clampToText(pane, first_shown);
     pane->SendScintilla(Sci::SCI_SETEMPTYSELECTION, shown);
@@ -115,6 +116,7 @@ int textsw_store_file(TextPane *pane, const std::string &name)
     TextPane::EditScope scope(pane);
     pane->setFileName(name);
     pane->setFileStamp(stamp);
+    pane->setReloadedAtSavePoint(false);
     pane->dropSavedCopy();
     pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
     pane->noteChange();
@@ -140,6 +142,7 @@ void textsw_set_contents(TextPane *pane, const char *bytes, long length)
     if (pane->replaceAllBytes(copy.data(), length, std::string()) != TEXTSW_STATUS_OKAY)
         return;
     pane->setFileStamp(FileStamp());
+    pane->setReloadedAtSavePoint(false);
     pane->SendScintilla(Sci::SCI_SETXOFFSET, 0UL);
     pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
 }
@@ -149,6 +152,7 @@ int textsw_reset(TextPane *pane)
     if (!pane)
         return -1;
     TextPane::EditScope scope(pane);
+    pane->setReloadedAtSavePoint(false);
     const long caret = pane->SendScintilla(Sci::SCI_GETCURRENTPOS);
     const long firstLine = pane->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
     if (!pane->keepsSavedCopy()) {

@@ -23,7 +23,7 @@ TEST_F(OutsideChangesTest, AnUnchangedPaneTakesTheNewTextWhenTheWindowIsActivate
     EXPECT_TRUE(saveButton->isInactive());
 
     // The reload is one step that Undo takes back; the text is then changed.
-    textsw_undo(textPane);
+    undoLast();
     QCoreApplication::processEvents();
     EXPECT_EQ(paneText(), "one\n");
     EXPECT_EQ(mainTitle(), "C: <a.c> - edited");
