@@ -247,62 +247,6 @@ long countEdits(std::string_view records)
     return count;
 }
 
-GapText::GapText(std::string_view text) : bytes_(text)
-{
-    gapStart_ = gapEnd_ = bytes_.size();
-}
-
-void GapText::moveGap(std::size_t position)
-{
-    if (position < gapStart_) {
-        const std::size_t moved = gapStart_ - position;
-        std::memmove(&bytes_[gapEnd_ - moved], &bytes_[position], moved);
-        gapStart_ -= moved;
-        gapEnd_ -= moved;
-    } else if (position > gapStart_) {
-        const std::size_t moved = position - gapStart_;
-        std::memmove(&bytes_[gapStart_], &bytes_[gapEnd_], moved);
-        gapStart_ += moved;
-        gapEnd_ += moved;
-    }
-}
-
-void GapText::widenGap(std::size_t atLeast)
-{
-    if (gapLength() >= atLeast)
-        return;
-    const std::size_t extra = std::max(atLeast, bytes_.size() / 8 + 65536) - gapLength();
-    bytes_.insert(gapEnd_, extra, '\0');
-    gapEnd_ += extra;
-}
-
-void GapText::insert(long position, const char *bytes, long count)
-{
-    if (count <= 0 || position < 0 || position > length())
-        return;
-    moveGap(static_cast<std::size_t>(position));
-    widenGap(static_cast<std::size_t>(count));
-    std::memcpy(&bytes_[gapStart_], bytes, static_cast<std::size_t>(count));
-    gapStart_ += static_cast<std::size_t>(count);
-}
-
-void GapText::erase(long position, long count)
-{
-    if (count <= 0 || position < 0 || position + count > length())
-        return;
-    moveGap(static_cast<std::size_t>(position));
-    gapEnd_ += static_cast<std::size_t>(count);
-}
-
-std::string GapText::text() const
-{
-    std::string out;
-    out.reserve(static_cast<std::size_t>(length()));
-    out.append(bytes_, 0, gapStart_);
-    out.append(bytes_, gapEnd_, std::string::npos);
-    return out;
-}
-
 // --- Journal files ---------------------------------------------------------------------------
 
 std::string journalStart(const JournalHeader &header)

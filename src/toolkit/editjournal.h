@@ -64,26 +64,6 @@ bool editsFit(std::string_view records, long length);
 // How many records there are (one cut short at the end not counted).
 long countEdits(std::string_view records);
 
-// A text held with a gap at the place of the last edit, so that a run of nearby edits moves only
-// the bytes between them: the replay target of a journal outside any pane.
-class GapText : public EditTarget {
-public:
-    explicit GapText(std::string_view text);
-    long length() const override { return static_cast<long>(bytes_.size() - gapLength()); }
-    void insert(long position, const char *bytes, long length) override;
-    void erase(long position, long length) override;
-    std::string text() const;
-
-private:
-    std::size_t gapLength() const { return gapEnd_ - gapStart_; }
-    void moveGap(std::size_t position);
-    void widenGap(std::size_t atLeast);
-
-    std::string bytes_;
-    std::size_t gapStart_ = 0;
-    std::size_t gapEnd_ = 0;
-};
-
 // Who wrote a journal, for which file, and what that file was when the records began.
 struct JournalHeader {
     long pid = 0;

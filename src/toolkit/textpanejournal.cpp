@@ -3,6 +3,7 @@
 // a reload from disk need (applying recorded edits, reading the file again as one undoable step).
 #include "toolkit/editjournal.h"
 #include "toolkit/fileinpieces.h"
+#include "toolkit/piecetext.h"
 #include "toolkit/textpane.h"
 
 #include <algorithm>
@@ -77,42 +78,30 @@ void TextPane::undoRecorded()
         SendScintilla(SCI_SETMODEVENTMASK, 0UL);
 }
 
-namespace {
-
-// Applies recorded edits to a pane's text, each told to the pane's own recorder.
-class PaneEdits : public EditTarget {
-public:
-    explicit PaneEdits(TextPane *pane) : pane_(pane) {}
-    long length() const override { return pane_->textLength(); }
-    void insert(long position, const char *bytes, long count) override
-    {
-        // Through the target, which takes a length: the bytes may hold NULs.
-        pane_->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(position), position);
-        pane_->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<uintptr_t>(count), bytes);
-        pane_->recordInserted(position, bytes, count);
-    }
-    void erase(long position, long count) override
-    {
-        pane_->SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(position), count);
-        pane_->recordErased(position, count);
-    }
-
-private:
-    TextPane *pane_;
-};
-
-} // namespace
-
 int textsw_apply_edits(TextPane *pane, std::string_view records)
 {
-    if (!pane || !editsFit(records, pane->textLength()))
+    if (!pane)
         return -1;
+    // The edits are replayed outside the pane first, onto a text of the pane's length: scattered
+    // edits then go into the pane as their differences, last to first, so that the places of
+    // those before stay put and the editor's gap crosses the text once.
+    PieceText edited(pane->textLength());
+    if (!replayEdits(records, edited))
+        return -1;
+    const std::vector<PieceText::Change> changes = edited.changes();
     const bool readOnly = pane->isReadOnly();
     TextswBatch batch(pane);
     pane->keepSavedText();
     pane->SendScintilla(QsciScintillaBase::SCI_SETREADONLY, 0UL);
-    PaneEdits target(pane);
-    replayEdits(records, target);
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        // Through the target, which takes a length: the bytes may hold NULs.
+        pane->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(change->from),
+                            change->to);
+        pane->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<uintptr_t>(change->bytes.size()),
+                            change->bytes.data());
+        pane->recordErased(change->from, change->to - change->from);
+        pane->recordInserted(change->from, change->bytes.data(), static_cast<long>(change->bytes.size()));
+    }
     pane->SendScintilla(QsciScintillaBase::SCI_SETREADONLY, readOnly ? 1UL : 0UL);
     pane->noteChange();
     return 0;

@@ -252,7 +252,15 @@ TEST_F(RecoveryTest, TenThousandEditsInA40MBFileRecoverTheSameBytes)
     ASSERT_EQ(journals.size(), 1u);
     const std::string recovered = replayed(journals.front(), big);
     EXPECT_EQ(recovered.size(), static_cast<std::size_t>(textsw_length(textPane)));
-    EXPECT_TRUE(recovered == paneText()) << "the recovered bytes differ";
+    const std::string edited = paneText();
+    EXPECT_TRUE(recovered == edited) << "the recovered bytes differ";
+
+    // And put back into the pane by "Recover" after the tsl that made them was killed.
+    leaveJournalOfKilledTsl(textPane);
+    notices.press("Recover");
+    reopen("big.c");
+    EXPECT_EQ(notices.shown().size(), 1u);
+    EXPECT_TRUE(paneText() == edited) << "the recovered text differs";
     textsw_set_contents(textPane, "", 0);
 }
 

@@ -7,6 +7,7 @@
 #include "documents/leftjournals.h"
 #include "documents/recoveryjournal.h"
 #include "toolkit/editjournal.h"
+#include "toolkit/piecetext.h"
 
 #include <dirent.h>
 #include <sys/wait.h>
@@ -54,7 +55,7 @@ protected:
             return "<unreadable>";
         if (header)
             *header = read;
-        GapText text(base);
+        PieceText text(base);
         if (!replayEdits(records, text))
             return "<does not fit>";
         return text.text();

@@ -2,6 +2,7 @@
 // driven through the X server as a user drives it.
 #include "support/realprogram.h"
 #include "toolkit/editjournal.h"
+#include "toolkit/piecetext.h"
 
 #include <dirent.h>
 
@@ -32,7 +33,7 @@ std::string replayedJournal(const std::string &path)
     std::string records;
     if (!readJournal(readFile(path), header, records))
         return "<unreadable>";
-    GapText text(stored);
+    PieceText text(stored);
     return replayEdits(records, text) ? text.text() : "<does not fit>";
 }
 
@@ -79,9 +80,11 @@ TEST(RecoveryProcess, KilledTslOffersTheTypedTextAndRecoverGivesItExactly)
     EXPECT_EQ(readFile(home.file("a.c")), stored);
 
     RunningTsl again(home, "a.c");
-    const std::string offer = noticeOtherThan("");
+    std::string offer = noticeOtherThan("");
     ASSERT_NE(offer, "") << "no recovery notice";
-    xdotool("key Return"); // "Recover", the default
+    offer.erase(offer.find_last_not_of('\n') + 1);
+    // Shown before the main window: the keys go to it once it has the focus.
+    xdotool("windowfocus " + offer + " sleep 0.3 key Return"); // "Recover", the default
     ASSERT_NE(xdotool("search --sync --onlyvisible --name '<a.c> - edited$'"), "");
     xdotool("mousemove 400 300 click 1 key ctrl+s"); // the click gives the window the keyboard
     EXPECT_NE(xdotool("search --sync --onlyvisible --name '<a.c>$'"), "");
@@ -102,8 +105,10 @@ TEST(RecoveryProcess, DiscardGivesTheStoredFileAndRemovesTheJournal)
         killAndWait(tsl, SIGKILL);
     }
     RunningTsl again(home, "a.c");
-    ASSERT_NE(noticeOtherThan(""), "");
-    xdotool("key Tab space"); // "Discard"
+    std::string offer = noticeOtherThan("");
+    ASSERT_NE(offer, "");
+    offer.erase(offer.find_last_not_of('\n') + 1);
+    xdotool("windowfocus " + offer + " sleep 0.3 key Tab space"); // "Discard"
     ASSERT_NE(xdotool("search --sync --onlyvisible --name '<a.c>$'"), "");
     usleep(500000);
     EXPECT_EQ(xdotool("search --onlyvisible --name '<a.c> - edited$'"), "");

@@ -2,6 +2,7 @@
 // text, always give the text the pane holds.
 #include "support/testsupport.h"
 #include "toolkit/editjournal.h"
+#include "toolkit/piecetext.h"
 #include "toolkit/textpane.h"
 
 #include <QApplication>
@@ -58,7 +59,7 @@ struct RecordedPane {
     std::string rebuilt()
     {
         pane.settleEdits();
-        GapText text(saved);
+        PieceText text(saved);
         EXPECT_TRUE(replayEdits(recorder.pending(), text));
         return text.text();
     }

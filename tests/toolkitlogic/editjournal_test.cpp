@@ -1,6 +1,7 @@
 // Recovery journals as bytes: recorded edits written in frames and read back give exactly the
 // edited text, also when the journal was cut short or damaged at any point.
 #include "toolkit/editjournal.h"
+#include "toolkit/piecetext.h"
 
 #include <gtest/gtest.h>
 
@@ -44,10 +45,24 @@ std::string writeOut(std::mt19937 &random, EditRecorder &recorder, std::string &
     return file;
 }
 
+// The records replayed onto `base`; the differences from the base that the replay finds, made
+// from the last to the first as a pane makes them, must give the same text.
 std::string replay(const std::string &base, const std::string &records)
 {
-    GapText text(base);
+    PieceText text(base);
     EXPECT_TRUE(replayEdits(records, text));
+    std::string changed = base;
+    const std::vector<PieceText::Change> changes = text.changes();
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        EXPECT_LE(change->from, change->to);
+        if (change + 1 != changes.rend()) {
+            EXPECT_LT((change + 1)->to, change->from) << "changes that touch";
+        }
+        changed.replace(static_cast<std::size_t>(change->from), static_cast<std::size_t>(change->to - change->from),
+                        change->bytes);
+    }
+    EXPECT_EQ(changed, text.text());
+    EXPECT_EQ(text.length(), static_cast<long>(changed.size()));
     return text.text();
 }
 
@@ -170,7 +185,7 @@ TEST(EditJournal, EditsThatDoNotFitTheTextAreRefused)
     EXPECT_EQ(replay("1234", records), "123a");
     EXPECT_FALSE(editsFit(records, 2)); // the insert lies beyond the end
     EXPECT_FALSE(editsFit(records, 0));
-    GapText shortText("12");
+    PieceText shortText("12");
     EXPECT_FALSE(replayEdits(records, shortText));
     EXPECT_EQ(shortText.text(), "12");
     EXPECT_FALSE(editsFit(std::string("x\x01\x01", 3), 10)); // no such record
