@@ -9,7 +9,9 @@
 #include <QObject>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <map>
@@ -50,6 +52,16 @@ bool makeDirectories(const std::string &path)
         if (slash == std::string::npos)
             return true;
     }
+}
+
+// Said once per run: the folder of the journals cannot be written.
+void reportUnwritableFolder(const std::string &folder)
+{
+    static bool reported = false;
+    if (reported)
+        return;
+    reported = true;
+    fprintf(stderr, "tsl: cannot keep recovery journals in %s: %s\n", folder.c_str(), strerror(errno));
 }
 
 std::uint64_t ownStartTime()
@@ -186,8 +198,10 @@ private:
     bool openJournal()
     {
         const std::string directory = recoveryDirectory();
-        if (!makeDirectories(directory))
+        if (!makeDirectories(directory)) {
+            reportUnwritableFolder(directory);
             return false;
+        }
         static unsigned serial = 0;
         const std::string file = absolutePathOf(pane_->fileName());
         const std::string name = journalStem(file) + "-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
@@ -203,6 +217,7 @@ private:
         journalFd_ = open(journalPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         const std::string start = journalStart(header);
         if (journalFd_ < 0 || !writeBytes(journalFd_, start.data(), start.size())) {
+            reportUnwritableFolder(directory);
             removeFiles();
             return false;
         }

@@ -233,19 +233,24 @@ TEST_F(RecoveryTest, TenThousandEditsInA40MBFileRecoverTheSameBytes)
     openFile("big.c", big);
     std::mt19937 random(40);
     long caret = 0;
-    for (int edit = 0; edit < 10000; ++edit) {
-        if (edit % 500 == 0) // a jump elsewhere in the file
-            caret = std::uniform_int_distribution<long>(0, textsw_length(textPane))(random);
+    for (int edit = 0; edit < 10000;) {
+        // Typed keys, and runs of the program's edits (one undo step each run).
         textsw_set_insertion_point(textPane, caret);
-        if (edit % 100 == 50) {
-            typeKeys("k\n");
-        } else if (edit % 7 == 3 && caret > 0) {
-            textsw_erase(textPane, caret - 1, caret);
-        } else {
-            const char typed = "abc (){};\n"[edit % 10];
-            textsw_insert(textPane, &typed, 1);
+        typeKeys("k\n");
+        edit += 2;
+        TextswBatch batch(textPane);
+        for (int run = 0; run < 98 && edit < 10000; ++run, ++edit) {
+            if (edit % 500 == 0) // a jump elsewhere in the file
+                caret = std::uniform_int_distribution<long>(0, textsw_length(textPane))(random);
+            textsw_set_insertion_point(textPane, caret);
+            if (edit % 7 == 3 && caret > 0) {
+                textsw_erase(textPane, caret - 1, caret);
+            } else {
+                const char typed = "abc (){};\n"[edit % 10];
+                textsw_insert(textPane, &typed, 1);
+            }
+            caret = textsw_get_insertion_point(textPane);
         }
-        caret = textsw_get_insertion_point(textPane);
     }
     writeRecoveryJournal(textPane);
     const std::vector<std::string> journals = stateFiles(".journal");
