@@ -130,6 +130,12 @@ void checkForOutsideChanges()
     checking = false;
 }
 
+void keepMineForNow(TextPane *pane)
+{
+    if (pane && !pane->fileName().empty())
+        keptMine[pane] = fileStampNow(pane->fileName(), false);
+}
+
 bool mayStoreOver(TextPane *pane, QWidget *over)
 {
     FileStamp now;

@@ -13,6 +13,9 @@ class TextPane;
 void watchForOutsideChanges(QWidget *frame);
 // Checks the main pane's file, then each project window's.
 void checkForOutsideChanges();
+// The user knows already that the pane's file on disk is not the file its text came from (the
+// recovery notice said so): the focus coming back does not ask about this state of the file.
+void keepMineForNow(TextPane *pane);
 // Before the pane's text is stored over its own file: true to go on (the file is as loaded or
 // stored, or gone, or the user chose "Overwrite"), false when the user chose "cancel".
 bool mayStoreOver(TextPane *pane, QWidget *over);

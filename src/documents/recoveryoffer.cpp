@@ -1,6 +1,7 @@
 // The recovery notice, and putting recovered edits into a pane.
 #include "documents/recoveryoffer.h"
 
+#include "documents/outsidechanges.h"
 #include "documents/recoveryjournal.h"
 #include "toolkit/notice.h"
 #include "toolkit/textpane.h"
@@ -90,8 +91,10 @@ bool recoverChanges(TextPane *pane, const RecoveryChoice &choice)
     if (textsw_apply_edits(pane, choice.journal.records) != 0)
         return false;
     // The new journal is on disk before the old one goes.
-    if (!choice.copy.empty())
+    if (!choice.copy.empty()) {
         adoptRecoveryBaseCopy(pane, choice.copy);
+        keepMineForNow(pane);
+    }
     writeRecoveryJournal(pane);
     removeLeftJournal(choice.journal);
     for (const LeftJournal &each : choice.superseded)

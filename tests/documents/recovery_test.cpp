@@ -4,6 +4,7 @@
 #include "recoveryfixture.h"
 
 #include "documents/clearundoquit.h"
+#include "documents/outsidechanges.h"
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 
@@ -180,6 +181,8 @@ TEST_F(RecoveryTest, AFileChangedSinceIsToldAndRecoveredOnTheTextItWas)
     EXPECT_EQ(notices.shown()[0].lines, lines);
     EXPECT_EQ(paneText(), "edit version 1\n");
     EXPECT_EQ(mainTitle(), "C: <a.c> - edited");
+    checkForOutsideChanges(); // the focus back: the notice has told it already
+    EXPECT_EQ(notices.shown().size(), 1u);
 
     notices.press("cancel");
     saveDocument();
