@@ -4,7 +4,10 @@
 #include "compiler/messagemarks.h"
 #include "config/configuration.h"
 #include "documents/memorylimit.h"
+#include "documents/outsidechanges.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryjournal.h"
+#include "documents/recoveryoffer.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
 #include "frame/keys.h"
@@ -195,7 +198,10 @@ bool createProjectWindow(int slot, const std::string &name)
     window->menu = buildMenu(window->frame, slot);
     addProjectKeys(*window, slot);
     window->pane = createProjectPane(window->frame, slot);
-    if (textsw_load_file(window->pane, pathFromHere(name), false, 0) != 0) {
+    startRecoveryJournal(window->pane);
+    const std::string path = pathFromHere(name);
+    const RecoveryChoice recovery = offerRecovery(path, name, mainFrame);
+    if (textsw_load_file(window->pane, path, false, 0) != 0) {
         delete window->frame;
         delete window;
         return false;
@@ -204,6 +210,8 @@ bool createProjectWindow(int slot, const std::string &name)
     textsw_set_menu(window->pane, window->menu);
     projectWindowTable[slot] = window;
     window->pane->setGeometry(0, barHeight, window->frame->width(), window->frame->height() - barHeight);
+    watchForOutsideChanges(window->frame);
     window->frame->show();
+    recoverChanges(window->pane, recovery);
     return true;
 }

@@ -50,6 +50,8 @@ bool createProjectWindow(int slot, const std::string &name);
 
 // The project pane's change notification: the first change marks the window edited.
 void noteProjectPaneChange(TextPane *pane);
+// After the window's file was read again over its changes: the plain title, Save inactive.
+void markProjectWindowUnchanged(int slot);
 // The bar's Save button and the menu's "Save": stores the pane's text under its file's name
 // unless the window is clean. A failed store is reported over the window and changes nothing.
 void saveProjectWindow(int slot);

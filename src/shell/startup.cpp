@@ -10,10 +10,14 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/memorylimit.h"
+#include "documents/outsidechanges.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryjournal.h"
+#include "documents/recoveryoffer.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
 #include "shell/commandline.h"
+#include "shell/fatalsignals.h"
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
@@ -102,6 +106,7 @@ void createTextPane()
     textsw_set_menu(textPane, textToolsMenu);
     prepareMessageMarks(textPane);
     equipEditorPane(textPane);
+    startRecoveryJournal(textPane);
 }
 
 void chooseFonts()
@@ -176,9 +181,11 @@ bool buildMainWindow(const char *fileArgument)
     layoutWorkArea();
 
     installShortcuts();
+    watchForOutsideChanges(mainFrame);
+    // Cleared before the file is loaded: recovered changes make it edited again.
+    document.edited = false;
     if (fileArgument)
         openCommandLineFile(fileArgument);
-    document.edited = false;
     mainFrame->show();
     textPane->setFocus(Qt::OtherFocusReason);
     return true;
@@ -196,6 +203,7 @@ void openCommandLineFile(const char *argument)
         return;
     }
     const bool writable = canOpenFile(document.fileName, "r+");
+    const RecoveryChoice recovery = offerRecovery(document.fileName, document.fileName, mainFrame);
     document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
     if (!adoptLoadedFile()) {
         document.fileName.clear();
@@ -203,6 +211,7 @@ void openCommandLineFile(const char *argument)
     }
     if (!writable)
         setMainTitle(readOnlyTitle(mainTitle()));
+    recoverChanges(textPane, recovery);
 }
 
 void destroyMainWindow()
@@ -279,6 +288,7 @@ int tslMain(int argc, char **argv)
         break;
     }
     readConfigurationFile();
+    reportFatalSignals();
     if (!reachDisplay(commandLine))
         return 1;
     const std::string note = extraFilesNote(commandLine.files);

@@ -4,6 +4,7 @@
 // kept exactly as loaded (CR and CRLF line ends, NUL bytes, any encoding); a text that is valid
 // UTF-8 is shown as UTF-8, anything else as Latin-1.
 
+#include "toolkit/filestamp.h"
 #include "toolkit/highlighting.h"
 #include "toolkit/mappedarray.h"
 #include "toolkit/safefile.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+class EditRecorder;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
@@ -71,6 +73,24 @@ public:
     void dropSavedCopy();
     // True when a change came with no memory left to keep the saved text.
     bool savedCopyLost() const { return savedCopyLost_; }
+    // The recorder told of every change of the text, for a recovery journal (null: none): each
+    // insert and erase, and a restart whenever the text is its saved text again. Attached to an
+    // unmodified pane only (false otherwise), since its records apply to the saved text.
+    bool setEditRecorder(EditRecorder *recorder);
+    EditRecorder *editRecorder() const { return recorder_; }
+    // Hands the recorder an insert of the user's whose bytes were not in the text yet when it was
+    // announced. Runs before every other change of the text and before the records are taken.
+    void settleEdits();
+    void recordInserted(long position, const char *bytes, long length);
+    void recordErased(long position, long length);
+    // Takes back one edit inside an edit scope, its steps told to the recorder.
+    void undoRecorded();
+    // The file as the pane loaded or last stored it (`exists` false for none).
+    const FileStamp &fileStamp() const { return fileStamp_; }
+    void setFileStamp(const FileStamp &stamp) { fileStamp_ = stamp; }
+    // Whether the saved text came from textsw_reload_file, whose step Undo may take back.
+    bool reloadedAtSavePoint() const { return reloadedAtSavePoint_; }
+    void setReloadedAtSavePoint(bool reloaded) { reloadedAtSavePoint_ = reloaded; }
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     bool fits(long added) const;
@@ -150,6 +170,8 @@ private:
     void onCharAdded(int character);
     void refuseInsertion();
     void endRefusal();
+    void noteEditComing(int type, long position, long length);
+    void restartEdits();
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();
@@ -183,6 +205,12 @@ private:
     int scopeDepth_ = 0;
     bool changePending_ = false;
     bool flushQueued_ = false;
+    EditRecorder *recorder_ = nullptr;
+    long comingAt_ = -1;         // an insert of the user's announced and not yet recorded
+    long comingLength_ = 0;
+    long lengthBeforeComing_ = 0;
+    FileStamp fileStamp_;
+    bool reloadedAtSavePoint_ = false;
 };
 
 // Groups everything done to the pane while it lives into one undo step and one notification;
@@ -212,6 +240,20 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
 // the first such store of the run says so over the pane's window. Returns 0, or a non-zero errno
 // value with nothing changed. Works in read-only mode too.
 int textsw_store_file(TextPane *pane, const std::string &name);
+// Reads the pane's file again and makes it the text, as one step that Undo takes back; the text
+// is then its saved text (not modified). Caret and view stay where they were, as far as the new
+// text reaches. Returns a TextswStatus code; on failure nothing changed.
+int textsw_reload_file(TextPane *pane);
+// True while the text is unmodified and the last step before it is a reload, which textsw_undo
+// then takes back (the text is then modified).
+bool textsw_reload_undoable(TextPane *pane);
+// Applies edits recorded by an EditRecorder (editjournal.h) to the text, as one undo step, also
+// in read-only mode. Returns 0, or -1 with nothing changed when they do not fit the text.
+int textsw_apply_edits(TextPane *pane, std::string_view records);
+// Loads the file `source` as the saved text of the file `name`, stored as `stamp` says: the pane
+// then edits `name` (a copy of an earlier version of a file takes that file's place).
+int textsw_load_file_as(TextPane *pane, const std::string &source, const std::string &name,
+                        const FileStamp &stamp, bool browsing);
 // Appends the name of the file that the pane edits to `buffer`; returns 0 when it edits a file,
 // 1 (appending nothing) when it does not.
 int textsw_append_file_name(TextPane *pane, std::string &buffer);

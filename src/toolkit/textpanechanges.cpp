@@ -10,8 +10,10 @@
 
 TextPane::EditScope::EditScope(TextPane *pane) : pane_(pane)
 {
-    if (pane_->scopeDepth_++ == 0)
+    if (pane_->scopeDepth_++ == 0) {
+        pane_->settleEdits();
         pane_->SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    }
 }
 
 TextPane::EditScope::~EditScope()
@@ -64,8 +66,9 @@ void TextPane::flushNotification()
     }
 }
 
-void TextPane::onModified(int, int type, const char *, int length, int, int, int, int, int, int)
+void TextPane::onModified(int position, int type, const char *, int length, int, int, int, int, int, int)
 {
+    noteEditComing(type, position, length);
     if (type & SC_MOD_INSERTCHECK) {
         if (!fits(length))
             refuseInsertion();
