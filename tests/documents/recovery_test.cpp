@@ -123,6 +123,20 @@ TEST_F(RecoveryTest, RecoverGivesTheTypedTextAsEditedAndUndoTheStoredOne)
     EXPECT_EQ(paneText(), "int main()\n{\n}\n");
     saveDocument(); // nothing to store: the stored text is back
     EXPECT_EQ(notices.shown().back().lines, (Lines{"Text has not been modified,  or", "no file name specified"}));
+
+    // Recovered again and typed on: Undo all goes back through both to the stored bytes, and the
+    // journal ends with them.
+    textPane->SendScintilla(QsciScintillaBase::SCI_REDO);
+    leaveJournalOfKilledTsl(textPane);
+    notices.press("Recover");
+    reopen("a.c");
+    ASSERT_EQ(paneText(), expected);
+    typeKeys("/* more */");
+    notices.press("Ok");
+    undoAll();
+    EXPECT_EQ(paneText(), "int main()\n{\n}\n");
+    EXPECT_FALSE(document.edited);
+    EXPECT_TRUE(stateFiles(".journal").empty()) << "after Undo all";
 }
 
 TEST_F(RecoveryTest, DiscardGivesTheStoredFileAndOpenAsSavedKeepsTheJournal)
