@@ -49,9 +49,11 @@ public:
 
     // Masks Scintilla's modification events while the program changes the text (so that no
     // per-edit handler runs) and raises the notification once when the outermost scope ends.
+    // An insert not yet read for the recorder is read as any scope starts, unless the scope is
+    // one that replaces the whole text (`replacesText`), which reads it only if the old text stays.
     class EditScope {
     public:
-        explicit EditScope(TextPane *pane);
+        explicit EditScope(TextPane *pane, bool replacesText = false);
         ~EditScope();
         EditScope(const EditScope &) = delete;
         EditScope &operator=(const EditScope &) = delete;
@@ -91,6 +93,11 @@ public:
     void settleEdits();
     void recordInserted(long position, const char *bytes, long length);
     void recordErased(long position, long length);
+    // An insert just made, its bytes read from the text only when the records are next taken or
+    // the text next changes: a long replacement stored before then is never copied for the recorder.
+    void recordInsertedLater(long position, long length);
+    // The text is its saved text again: the recorder starts over, with nothing left to read.
+    void restartEdits();
     // Takes back one edit inside an edit scope, its steps told to the recorder.
     void undoRecorded();
     // The file as the pane loaded or last stored it (`exists` false for none).
@@ -188,7 +195,6 @@ private:
     void refuseInsertion();
     void endRefusal();
     void noteEditComing(int type, long position, long length);
-    void restartEdits();
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();

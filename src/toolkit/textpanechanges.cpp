@@ -8,10 +8,12 @@
 
 #include <algorithm>
 
-TextPane::EditScope::EditScope(TextPane *pane) : pane_(pane)
+TextPane::EditScope::EditScope(TextPane *pane, bool replacesText) : pane_(pane)
 {
-    if (pane_->scopeDepth_++ == 0) {
+    // At every depth: an insert made in an enclosing scope is read before this one changes the text.
+    if (!replacesText)
         pane_->settleEdits();
+    if (pane_->scopeDepth_++ == 0) {
         pane_->SendScintilla(SCI_SETMODEVENTMASK, 0UL);
         pane_->scopeStartLength_ = pane_->textLength();
     }

@@ -54,6 +54,16 @@ void TextPane::recordInserted(long position, const char *bytes, long length)
         recorder_->inserted(position, bytes, length);
 }
 
+void TextPane::recordInsertedLater(long position, long length)
+{
+    settleEdits();
+    if (!recorder_ || length <= 0)
+        return;
+    comingAt_ = position;
+    comingLength_ = length;
+    lengthBeforeComing_ = textLength() - length;
+}
+
 void TextPane::recordErased(long position, long length)
 {
     if (recorder_)

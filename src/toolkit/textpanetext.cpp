@@ -45,13 +45,18 @@ private:
 
 int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const std::string &name)
 {
-    EditScope scope(this);
+    // An insert not yet read for the recorder is read only if the old text stays (when the
+    // first piece or the room for the text cannot be had): a text replaced is not copied.
+    EditScope scope(this, true);
+    const auto keepOldText = [this] { settleEdits(); };
     // The first piece is read before anything changes, so that a file that cannot be read at
     // all leaves the old text in place.
     const char *piece = nullptr;
     long got = next(&piece);
-    if (got < 0)
+    if (got < 0) {
+        keepOldText();
         return TEXTSW_STATUS_CANNOT_INSERT_FROM_FILE;
+    }
     const bool readOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, 0UL);
     // Reserve the room first, so that a text that cannot be held leaves the old one in place;
@@ -63,8 +68,10 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK) {
         SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
         SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
+        keepOldText();
         return TEXTSW_STATUS_OUT_OF_MEMORY;
     }
+    comingAt_ = -1;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     // Emptying the whole text gives Scintilla's buffers back: the room is taken again at once, or
     // the appends would grow them a sixth at a time, copying the text and its styles each time.

@@ -83,7 +83,7 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
     if (status != TEXTSW_STATUS_OKAY)
         return status;
 
-    TextPane::EditScope scope(pane);
+    TextPane::EditScope scope(pane, true);
     status = pane->replaceAllBytes(file.size(), [&file](const char **piece) { return file.next(piece); }, name);
     if (file.tooLong())
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
@@ -115,6 +115,8 @@ int textsw_store_file(TextPane *pane, const std::string &name)
     if (error != 0)
         return error;
     const FileStamp stamp = storedStamp(name, text, length);
+    // The text is its saved text now: an insert not yet read for the recorder never has to be.
+    pane->restartEdits();
     {
         TextPane::EditScope scope(pane);
         pane->setFileName(name);
@@ -144,7 +146,7 @@ void textsw_set_contents(TextPane *pane, const char *bytes, long length)
     length = bytes ? std::clamp(length, 0L, longestText) : 0;
     // The bytes may lie in the pane's own text, which the replacement empties first.
     const std::string copy(bytes ? bytes : "", static_cast<std::size_t>(length));
-    TextPane::EditScope scope(pane);
+    TextPane::EditScope scope(pane, true);
     if (pane->replaceAllBytes(copy.data(), length, std::string()) != TEXTSW_STATUS_OKAY)
         return;
     pane->setFileStamp(FileStamp());
@@ -157,7 +159,7 @@ void textsw_set_new_file(TextPane *pane, const std::string &name)
 {
     if (!pane)
         return;
-    TextPane::EditScope scope(pane);
+    TextPane::EditScope scope(pane, true);
     if (pane->replaceAllBytes("", 0, name) == TEXTSW_STATUS_OKAY)
         pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
 }
@@ -346,7 +348,11 @@ long textsw_replace_bytes(TextPane *pane, Textsw_index first, Textsw_index last_
                         bytes ? bytes : "");
     pane->SendScintilla(Sci::SCI_ENDUNDOACTION);
     pane->recordErased(first, last_plus_one - first);
-    pane->recordInserted(first, bytes, length);
+    // The erase wakes the journal, whose next write reads the inserted bytes from the text.
+    if (last_plus_one > first)
+        pane->recordInsertedLater(first, length);
+    else
+        pane->recordInserted(first, bytes, length);
     pane->noteChange();
     return length;
 }
