@@ -21,6 +21,7 @@
 #include "shell/logo.h"
 #include "shell/mainwindow.h"
 #include "texttools/texttoolstate.h"
+#include "toolkit/freedmemory.h"
 #include "toolkit/menus.h"
 #include "toolkit/storenotices.h"
 #include "toolkit/terminalpane.h"
@@ -142,6 +143,7 @@ bool startNewFile()
 bool buildMainWindow(const char *fileArgument)
 {
     initialiseSharedState();
+    keepFreedMemoryForReuse(qApp);
     const QIcon mainIcon(pixmapFromXbm(mainIconImage));
     resultsIcon = QIcon(pixmapFromXbm(resultsIconImage));
     currentConfiguration = 0;
