@@ -6,18 +6,19 @@
 
 #include <cerrno>
 #include <climits>
+#include <algorithm>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 class FileInPieces {
 public:
     // Scintilla counts positions in an int.
     static constexpr long longestText = INT_MAX - 1;
 
-    FileInPieces() : buffer_(256 * 1024) {}
+    FileInPieces() = default;
     ~FileInPieces()
     {
         if (fd_ >= 0)
@@ -45,6 +46,10 @@ public:
             return TEXTSW_STATUS_OUT_OF_MEMORY;
         size_ = static_cast<long>(st.st_size);
         stamp_ = fileStampOf(st);
+        // No larger than the file needs (one byte more shows its end): many small files are
+        // loaded when a project opens. Not cleared: read() fills what is used.
+        bufferSize_ = static_cast<std::size_t>(std::clamp(size_ + 1, 4096L, 256L * 1024));
+        buffer_.reset(new char[bufferSize_]);
         return TEXTSW_STATUS_OKAY;
     }
     long size() const { return size_; }
@@ -62,7 +67,9 @@ public:
     long next(const char **piece)
     {
         for (;;) {
-            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            if (!buffer_)
+                return -1;
+            const ssize_t n = ::read(fd_, buffer_.get(), bufferSize_);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
@@ -72,8 +79,8 @@ public:
                 tooLong_ = true;
                 return -1;
             }
-            hash_.feed(buffer_.data(), static_cast<std::size_t>(n));
-            *piece = buffer_.data();
+            hash_.feed(buffer_.get(), static_cast<std::size_t>(n));
+            *piece = buffer_.get();
             return static_cast<long>(n);
         }
     }
@@ -83,7 +90,8 @@ private:
     long size_ = 0;
     long read_ = 0;
     bool tooLong_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
     FileStamp stamp_;
     ContentHash hash_;
 };

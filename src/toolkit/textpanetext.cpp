@@ -60,11 +60,15 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     const bool readOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, 0UL);
     // Reserve the room first, so that a text that cannot be held leaves the old one in place;
-    // with room to spare, so that the first keys typed do not make Scintilla copy the whole text
-    // and its styles into larger buffers.
+    // for a long text with room to spare, so that the first keys typed do not make Scintilla copy
+    // the whole text and its styles into larger buffers (a short one is copied at once, and a
+    // project opens many of them: the spare room would be cleared memory for each).
     SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
-    const unsigned long room = static_cast<unsigned long>(std::max(length, 0L));
-    SendScintilla(SCI_ALLOCATE, room + room / 32 + 65536);
+    // (Scintilla grows a buffer whose room only just fits what is put in.)
+    unsigned long room = static_cast<unsigned long>(std::max(length, 0L)) + 1;
+    if (room >= 1024 * 1024)
+        room += room / 32 + 65536;
+    SendScintilla(SCI_ALLOCATE, room);
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK) {
         SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
         SendScintilla(SCI_SETREADONLY, readOnly ? 1UL : 0UL);
@@ -76,7 +80,7 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     // Emptying the whole text gives Scintilla's buffers back: the room is taken again at once, or
     // the appends would grow them a sixth at a time, copying the text and its styles each time.
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_ALLOCATE, room + room / 32 + 65536);
+    SendScintilla(SCI_ALLOCATE, room);
     setSecondarySelection(0, 0);
     // The lexer is chosen while the text is empty: choosing it restyles what is there.
     setFileName(name);
