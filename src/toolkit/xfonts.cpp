@@ -174,11 +174,18 @@ const XFontFace *xv_find_font(const char *name)
     if (it != found.end())
         return it->second.get();
     Display *dpy = display();
-    if (!dpy || !xFontExists(name))
+    if (!dpy)
         return nullptr;
-    XFontStruct *info = XLoadQueryFont(dpy, name);
-    if (!info)
+    // The font's bounds and properties without its glyphs' metrics, which loading it would send
+    // for every glyph (tens of thousands in an iso10646 font), in one request.
+    int count = 0;
+    XFontStruct *info = nullptr;
+    char **names = XListFontsWithInfo(dpy, name, 1, &count, &info);
+    if (!names || count < 1 || !info) {
+        if (names)
+            XFreeFontInfo(names, info, count);
         return nullptr;
+    }
     auto face = std::make_unique<XFontFace>();
     face->name = name;
     face->fullName = serverFullName(dpy, info);
@@ -187,7 +194,7 @@ const XFontFace *xv_find_font(const char *name)
     face->charWidth = info->max_bounds.width;
     face->ascent = info->ascent;
     face->descent = info->descent;
-    XFreeFont(dpy, info);
+    XFreeFontInfo(names, info, count);
     face->font = qfontFromXlfd(face->fullName);
     face->pixelSize = face->font.pixelSize() > 0 ? face->font.pixelSize() : face->ascent + face->descent;
     const XFontFace *result = face.get();
