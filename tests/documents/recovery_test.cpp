@@ -286,6 +286,48 @@ TEST_F(RecoveryTest, TenThousandEditsInA40MBFileRecoverTheSameBytes)
     textsw_set_contents(textPane, "", 0);
 }
 
+// A replace-all writes its replacements as splices over long stretches, whose bytes the journal
+// reads from the text only when it writes: recovered, they give the replaced text; stored at once,
+// they never reach a journal, and what is typed next applies to the stored text.
+TEST_F(RecoveryTest, ReplacedStretchesAreRecoveredAndAStoreRightAfterLeavesTheRightJournal)
+{
+    std::string text;
+    for (int line = 0; line < 20000; ++line)
+        text += "    sum += counter * " + std::to_string(line) + ";\n";
+    openFile("r.c", text);
+    const auto replaceStretch = [](long from, long to) {
+        std::string stretch = textsw_contents(textPane, from, to);
+        for (std::size_t at = 0; (at = stretch.find("counter", at)) != std::string::npos; at += 5)
+            stretch.replace(at, 7, "tally");
+        textsw_replace_bytes(textPane, from, to, stretch.data(), static_cast<long>(stretch.size()));
+    };
+    {
+        TextswBatch batch(textPane); // two splices in one step: the second follows the first's bytes
+        const long middle = textsw_length(textPane) / 2;
+        replaceStretch(middle, textsw_length(textPane));
+        replaceStretch(4, middle);
+    }
+    typeKeys("/* typed */");
+    const std::string replaced = paneText();
+    ASSERT_EQ(replaced.find("counter"), std::string::npos);
+    leaveJournalOfKilledTsl(textPane);
+    notices.press("Recover");
+    reopen("r.c");
+    EXPECT_TRUE(paneText() == replaced) << "the recovered text differs";
+
+    replaceStretch(0, textsw_length(textPane));
+    saveDocument();
+    EXPECT_TRUE(readFile(dir.file("r.c")) == replaced) << "the stored text differs";
+    EXPECT_TRUE(stateFiles(".journal").empty());
+    replaceStretch(0, 40);
+    type("y");
+    writeRecoveryJournal(textPane);
+    const std::vector<std::string> journals = stateFiles(".journal");
+    ASSERT_EQ(journals.size(), 1u);
+    EXPECT_TRUE(replayed(journals.front(), replaced) == paneText()) << "the journal does not apply to the stored text";
+    textsw_set_contents(textPane, "", 0);
+}
+
 // A project window's file: journaled, left by a killed tsl, offered when the project opens again.
 TEST_F(RecoveryTest, AProjectWindowsChangesAreRecovered)
 {
