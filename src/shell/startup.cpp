@@ -240,35 +240,54 @@ namespace {
 
 QtMessageHandler standardMessageHandler;
 
+// While QApplication connects to the display: what to say when the display does not answer
+// (empty: another platform plug-in, which reports its own troubles), and whether Qt's xcb plug-in
+// has said so. It says so in a warning, then ends the program with an abort; the program says
+// what is wrong in its own words instead and ends with status 1. (Asking the display beforehand
+// over a connection of its own cost a second connection's set-up, up to 0.1 s, at every start.)
+struct DisplayWatch {
+    bool connecting = false;
+    bool refused = false;
+    std::string refusal;
+} displayWatch;
+
 // The terminal widget complains on stderr about the font it starts with, before the pane gives it
 // a fixed-pitch one; that line would only confuse the user.
 void filterToolkitMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message.startsWith(QLatin1String("Using a variable-width font in the terminal")))
         return;
+    if (displayWatch.connecting && !displayWatch.refusal.empty()) {
+        if (message.startsWith(QLatin1String("could not connect to display")))
+            displayWatch.refused = true;
+        if (displayWatch.refused) {
+            // The rest is Qt's account of the same fault: no platform plug-in, then the abort.
+            if (type == QtFatalMsg) {
+                fputs(displayWatch.refusal.c_str(), stderr);
+                fflush(stdout);
+                fflush(stderr);
+                _exit(1);
+            }
+            return;
+        }
+    }
     if (standardMessageHandler)
         standardMessageHandler(type, context, message);
 }
 
-// Without an X display that answers, Qt would end the program with an abort: say what is wrong
-// and let the caller end it with status 1.
-bool reachDisplay(const CommandLine &commandLine)
+std::string displayRefusal(const CommandLine &commandLine)
 {
     const char *platform = getenv("QT_QPA_PLATFORM");
     const std::string chosen = !commandLine.platform.empty() ? commandLine.platform : platform ? platform : "";
     if (!chosen.empty() && chosen.compare(0, 3, "xcb") != 0)
-        return true; // another platform plug-in was asked for: it reports its own troubles
+        return std::string();
     const char *environment = getenv("DISPLAY");
     const std::string name = commandLine.hasDisplay ? commandLine.display : environment ? environment : "";
-    if (x_display_answers(name.c_str()))
-        return true;
     if (commandLine.hasDisplay)
-        fprintf(stderr, "tsl: cannot open display \"%s\" (given by -display)\n", name.c_str());
-    else if (environment)
-        fprintf(stderr, "tsl: cannot open display: DISPLAY is \"%s\"\n", name.c_str());
-    else
-        fputs("tsl: cannot open display: DISPLAY is not set\n", stderr);
-    return false;
+        return "tsl: cannot open display \"" + name + "\" (given by -display)\n";
+    if (environment)
+        return "tsl: cannot open display: DISPLAY is \"" + name + "\"\n";
+    return "tsl: cannot open display: DISPLAY is not set\n";
 }
 
 } // namespace
@@ -291,13 +310,14 @@ int tslMain(int argc, char **argv)
     }
     readConfigurationFile();
     reportFatalSignals();
-    if (!reachDisplay(commandLine))
-        return 1;
     const std::string note = extraFilesNote(commandLine.files);
     if (!note.empty())
         fprintf(stderr, "%s\n", note.c_str());
     standardMessageHandler = qInstallMessageHandler(filterToolkitMessages);
+    displayWatch.refusal = displayRefusal(commandLine);
+    displayWatch.connecting = true;
     QApplication application(argc, argv);
+    displayWatch.connecting = false;
     application.setQuitOnLastWindowClosed(false);
     // Qt has taken its own options out of argv; the first file name is the file to edit.
     if (!buildMainWindow(commandLine.files.empty() ? nullptr : commandLine.files.front().c_str()))
