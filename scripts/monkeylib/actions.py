@@ -1,0 +1,555 @@
+"""The monkey's actions: random but legal things a user does with tsl's windows, each logged
+before it is done. The choices come from one random generator, so that a seed repeats a run."""
+
+import time
+
+from . import frames
+from .xscreen import Input
+
+# What is typed into the editors: words and pieces of C, blanks, new lines, a few non-ASCII
+# characters. Nothing here is harmful when a held string goes to the shell.
+WORDS = ['int', 'x', 'y', 'count', 'main', 'printf', 'return', 'value', 'foo', 'bar', 'add', '0', '1', '42',
+         'char', 'void', 'if', 'while', 'twice', 'util', 'sum']
+PIECES = ['(', ')', '{', '}', ';', ' = ', ' + ', ' ', ' ', '\n', '\n', '\t', '"hi"', '// note', '/* c */', ',',
+          'é', 'ü', '€']
+EDIT_KEYS = ['Left', 'Right', 'Up', 'Down', 'Home', 'End', 'BackSpace', 'Delete', 'Return', 'Tab', 'Page_Up',
+             'Page_Down', 'shift+Left', 'shift+Right', 'shift+Up', 'shift+Down', 'shift+End', 'shift+Home',
+             'ctrl+Home', 'ctrl+End', 'ctrl+shift+End', 'ctrl+Left', 'ctrl+Right', 'ctrl+a', 'ctrl+c', 'ctrl+v',
+             'ctrl+x', 'ctrl+z', 'ctrl+y']
+SHORTCUTS = ['ctrl+s', 'ctrl+f', 'F3', 'shift+F3', 'ctrl+g', 'ctrl+h', 'ctrl+z', 'ctrl+F7', 'F8', 'F8', 'shift+F8',
+             'ctrl+o', 'ctrl+shift+s', 'ctrl+F5', 'ctrl+q']
+# Typed into the terminal's shell: harmless commands only.
+SHELL_LINES = ['ls\n', 'echo hello\n', 'pwd\n', 'true\n', 'cat notes.txt\n', 'ls -l\n', 'make\n', 'echo $HOME\n']
+PROMPT_WORDS = ['main', 'count', 'x', 'add', 'printf', '12', '3', '1', '0', '//', 'int', 'zzz', '', 'util', '999']
+FILE_PREFIXES = ['broken.c', 'main.c', 'util.c', 'util.h', 'Makefile', 'notes.txt', 'demo.project', 'b', 'm', 'u',
+                 'n', 'd', 'saved']
+FIELD_TEXT = ['gcc -Wall -o * *#', 'make', '*#:%', '.c .h', './*', 'printed.txt', 'cat *#', 'y', 'n', 'C (gcc)',
+              'x', 'echo *', ' ', 'lp *#', '"*#", line %']
+
+
+class Monkey:
+    def __init__(self, session, rng, log):
+        self.session = session
+        self.screen = session.screen
+        self.input = Input(session.environment())
+        self.rng = rng
+        self.log = log
+        self.pid = None
+        self.main_xid = None
+        self.menu_offsets = None  # where to click, from the main frame's left, for each menu button
+        self.panel_shown = True
+        self.terminal_shown = True
+
+    # ---- looking -----------------------------------------------------------------------------
+
+    def view(self):
+        return frames.View(self.screen.clients(self.pid), self.main_xid)
+
+    def wait_for_main_frame(self, timeout=60):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.session.tsl.poll() is not None:
+                return False
+            windows = self.screen.clients(self.pid)
+            if windows:
+                self.main_xid = windows[0].xid
+                return True
+            time.sleep(0.2)
+        return False
+
+    def wait_menus(self, count, timeout=2.0):
+        deadline = time.monotonic() + timeout
+        while True:
+            menus = self.screen.menus(self.pid)
+            if len(menus) >= count:
+                return menus
+            if time.monotonic() > deadline or self.session.tsl.poll() is not None:
+                return None
+            time.sleep(0.05)
+
+    def wait_no_menus(self, timeout=2.0):
+        deadline = time.monotonic() + timeout
+        while self.screen.menus(self.pid) and time.monotonic() < deadline:
+            time.sleep(0.05)
+
+    def layout(self, view):
+        main = view.main
+        return frames.MainLayout(main, self.panel_shown, self.terminal_shown) if main else None
+
+    def pick(self, options):
+        return options[self.rng.randrange(len(options))]
+
+    def text(self, pieces=12):
+        out = []
+        for _ in range(self.rng.randint(1, pieces)):
+            out.append(self.pick(WORDS) if self.rng.random() < 0.5 else self.pick(PIECES))
+        return ''.join(out)
+
+    # ---- menus -------------------------------------------------------------------------------
+
+    def calibrate_menu_bar(self, main):
+        """Finds the five menu buttons: a click on a button opens its menu at the button's left
+        edge, so clicks along the bar tell where each button starts and ends."""
+        self.log('finding the menu buttons along the menu bar')
+        spans = {}
+        order = []
+        for x in range(6, min(main.width, 900), 12):
+            self.screen.activate(main.xid)
+            self.input.click(main.x + x, main.y + frames.MENU_BAR_HEIGHT // 2)
+            menus = self.wait_menus(1, 0.8)
+            left = menus[0].x - main.x if menus else None
+            if menus:
+                self.input.keys('Escape')
+                self.wait_no_menus()
+            if len(order) == len(frames.MENU_BAR_ORDER) and left != order[-1]:
+                break  # past the last button
+            if left is None:
+                continue
+            if left not in spans:
+                order.append(left)
+                spans[left] = []
+            spans[left].append(x)
+        if len(order) < len(frames.MENU_BAR_ORDER):
+            return False
+        self.menu_offsets = {name: sum(spans[left]) // len(spans[left])
+                             for name, left in zip(frames.MENU_BAR_ORDER, order)}
+        self.log(f'menu buttons at {self.menu_offsets}')
+        return True
+
+    def random_path(self, items):
+        """A random item of a menu: [index] or [index, subindex], and its labels."""
+        index = self.rng.randrange(len(items))
+        item = items[index]
+        if isinstance(item, tuple):
+            label, sub = item
+            if label == 'Choose configuration':
+                # Mostly the nine configurations of the default file, the ninth often, and the
+                # empty slots now and then.
+                r = self.rng.random()
+                subindex = 8 if r < 0.3 else (0 if r < 0.55 else self.rng.randrange(9 if r < 0.9 else 24))
+            else:
+                subindex = self.rng.randrange(len(sub))
+            return [index, subindex], [label, sub[subindex]]
+        return [index], [item]
+
+    def choose_in_menu(self, path, titled):
+        """With a menu shown, chooses the item at `path` by keys: Down to the item (past the title
+        line of a pop-up menu), Right into a submenu, Return."""
+        downs = path[0] + 1 + (1 if titled else 0)
+        self.input.keys(*(['Down'] * downs))
+        if len(path) > 1:
+            self.input.keys('Right')
+            if not self.wait_menus(2):
+                self.input.keys('Escape', 'Escape')
+                return False
+            self.input.keys(*(['Down'] * path[1]))
+        self.input.keys('Return')
+        self.wait_no_menus()
+        return True
+
+    def menu_bar_item(self, name, path=None, labels=None):
+        view = self.view()
+        main = view.main
+        if not main or not self.menu_offsets:
+            return
+        if path is None:
+            path, labels = self.random_path(frames.MENU_BAR[name])
+        elif labels is None:
+            labels = self.labels_of(frames.MENU_BAR[name], path)
+        self.log(f'menu {name} > {" > ".join(labels)}')
+        self.note_toggles(labels)
+        self.screen.activate(main.xid)
+        self.input.click(main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
+        if not self.wait_menus(1):
+            self.log('  (no menu opened)')
+            return
+        self.choose_in_menu(path, titled=False)
+
+    def open_menu_only(self, name):
+        """Opens a menu of the menu bar and closes it again with Escape."""
+        main = self.view().main
+        if not main or not self.menu_offsets:
+            return
+        self.log(f'menu {name}, then Escape')
+        self.screen.activate(main.xid)
+        self.input.click(main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
+        if self.wait_menus(1):
+            self.input.keys('Escape')
+        else:
+            self.log('  (no menu opened)')
+
+    def labels_of(self, items, path):
+        item = items[path[0]]
+        if isinstance(item, tuple):
+            return [item[0], item[1][path[1]]] if len(path) > 1 else [item[0]]
+        return [item]
+
+    def note_toggles(self, labels):
+        if labels[-1] == 'Left button panel':
+            self.panel_shown = not self.panel_shown
+        elif labels[-1] == 'Bottom terminal':
+            self.terminal_shown = not self.terminal_shown
+
+    def popup_item(self, where, x, y, items, xid):
+        path, labels = self.random_path(items)
+        self.log(f'pop-up menu of the {where} at {x},{y} > {" > ".join(labels)}')
+        self.screen.activate(xid)
+        self.input.click(x, y, button=3)
+        if not self.wait_menus(1):
+            self.log('  (no menu opened)')
+            return
+        self.choose_in_menu(path, titled=True)
+
+    # ---- the actions -------------------------------------------------------------------------
+
+    def act(self):
+        """Does one random action, chosen by what is on the screen."""
+        view = self.view()
+        if not view.main:
+            return
+        if self.screen.menus(self.pid):
+            self.log('a menu is still open: Escape')
+            self.input.keys('Escape', 'Escape')
+            return
+        notice = view.first('notice')
+        if notice:
+            return self.answer_notice(notice)
+        choices = [(self.random_menu_bar_item, 22), (self.type_in_main, 14), (self.keys_in_main, 10),
+                   (self.mouse_in_main, 6), (self.panel_button, 10), (self.main_popup, 6), (self.shortcut, 8),
+                   (self.terminal_action, 4), (self.tool_with_prompt, 8), (self.compile_and_step, 3),
+                   (self.window_manager_close, 2), (self.open_project, 2)]
+        for kind, action, weight in (('open', self.file_dialog, 30), ('save-as', self.file_dialog, 30),
+                                     ('configuration', self.configuration_dialog, 30),
+                                     ('print options', self.configuration_dialog, 30),
+                                     ('font', self.font_dialog, 30), ('help', self.help_window, 4),
+                                     ('results', self.results_window, 10), ('project', self.project_window, 16)):
+            if view.first(kind):
+                choices.append((lambda v, a=action, k=kind: a(v, k), weight))
+        r = self.rng.uniform(0, sum(w for _, w in choices))
+        for action, weight in choices:
+            r -= weight
+            if r <= 0:
+                return action(view)
+        return choices[-1][0](view)
+
+    def answer_notice(self, notice):
+        r = self.rng.random()
+        if r < 0.1:
+            self.log('notice: closed through the window manager')
+            self.screen.close(notice.xid)
+        elif r < 0.2:
+            self.log('notice: Escape')
+            self.screen.activate(notice.xid)
+            self.input.keys('Escape')
+        elif r < 0.45:
+            self.log('notice: Return (the default button)')
+            self.screen.activate(notice.xid)
+            self.input.keys('Return')
+        else:
+            tabs = self.rng.randint(0, 3)
+            self.log(f'notice: Tab x{tabs}, space (a random button)')
+            self.screen.activate(notice.xid)
+            self.input.keys(*(['Tab'] * tabs), 'space')
+
+    def random_menu_bar_item(self, view):
+        name = self.pick(frames.MENU_BAR_ORDER)
+        path, labels = self.random_path(frames.MENU_BAR[name])
+        # QUIT and New frame end or crowd the session: rarer than the rest.
+        if labels[-1] in ('QUIT', 'New frame') and self.rng.random() < 0.8:
+            return
+        self.menu_bar_item(name, path, labels)
+
+    def focus_main_text(self, view):
+        layout = self.layout(view)
+        x, y = layout.text_point(self.rng)
+        self.screen.activate(view.main.xid)
+        self.input.click(x, y)
+        return x, y
+
+    def type_in_main(self, view):
+        text = self.text()
+        self.log(f'type in the editor: {text!r}')
+        self.focus_main_text(view)
+        self.input.type(text)
+
+    def keys_in_main(self, view):
+        keys = [self.pick(EDIT_KEYS) for _ in range(self.rng.randint(1, 6))]
+        self.log(f'keys in the editor: {" ".join(keys)}')
+        self.focus_main_text(view)
+        self.input.keys(*keys)
+
+    def mouse_in_main(self, view):
+        layout = self.layout(view)
+        x1, y1 = layout.text_point(self.rng)
+        r = self.rng.random()
+        self.screen.activate(view.main.xid)
+        if r < 0.5:
+            x2, y2 = layout.text_point(self.rng)
+            self.log(f'drag a selection in the editor from {x1},{y1} to {x2},{y2}')
+            self.input.drag(x1, y1, x2, y2)
+        else:
+            count = 2 if r < 0.8 else 3
+            self.log(f'{count} clicks in the editor at {x1},{y1}')
+            self.input.click(x1, y1, count=count)
+
+    def panel_button(self, view):
+        if not self.panel_shown:
+            return
+        index = self.rng.randrange(len(frames.MAIN_PANEL_BUTTONS))
+        if frames.MAIN_PANEL_BUTTONS[index] == 'QUIT' and self.rng.random() < 0.8:
+            return
+        x, y = self.layout(view).panel_button(index)
+        self.log(f'panel button {frames.MAIN_PANEL_BUTTONS[index]} at {x},{y}')
+        self.screen.activate(view.main.xid)
+        self.input.click(x, y)
+
+    def main_popup(self, view):
+        layout = self.layout(view)
+        if self.rng.random() < 0.7 or not self.terminal_shown:
+            x, y = layout.text_point(self.rng)
+            self.popup_item('editor', x, y, frames.TEXT_TOOLS, view.main.xid)
+        else:
+            x, y = layout.terminal_point(self.rng)
+            self.popup_item('terminal', x, y, frames.TERMINAL_TOOLS, view.main.xid)
+
+    def shortcut(self, view):
+        key = self.pick(SHORTCUTS)
+        if key == 'ctrl+q' and self.rng.random() < 0.8:
+            return
+        self.log(f'shortcut {key} in the editor')
+        self.focus_main_text(view)
+        self.input.keys(key)
+
+    def terminal_action(self, view):
+        point = self.layout(view).terminal_point(self.rng)
+        if not point:
+            return
+        self.screen.activate(view.main.xid)
+        self.input.click(*point)
+        r = self.rng.random()
+        if r < 0.5:
+            line = self.pick(SHELL_LINES)
+            self.log(f'type in the terminal: {line!r}')
+            self.input.type(line)
+        elif r < 0.8:
+            keys = [self.pick(['ctrl+c', 'ctrl+shift+c', 'ctrl+shift+v', 'F8', 'shift+F8', 'Up', 'Down', 'a', 'BackSpace'])
+                    for _ in range(self.rng.randint(1, 3))]
+            self.log(f'keys in the terminal: {" ".join(keys)}')
+            self.input.keys(*keys)
+        else:
+            x2, y2 = self.layout(view).terminal_point(self.rng)
+            self.log(f'drag a selection in the terminal from {point} to {x2},{y2}')
+            self.input.drag(*point, x2, y2)
+
+    def tool_with_prompt(self, view):
+        """A text tool that asks in a prompt field: the item, then an answer and Return (or not)."""
+        tool = self.pick([('Tools', [3, 0], ['Find', 'searching forward']),
+                          ('Tools', [3, 1], ['Find', 'searching backward']),
+                          ('Tools', [0], ['Line number']), ('Tools', [5], ['Replace']),
+                          ('Tools', [6, 0], ['Special', 'Column add/del']),
+                          ('Tools', [6, 1], ['Special', 'Grep']), ('Tools', [6, 2], ['Special', 'Diff'])])
+        if self.rng.random() < 0.5:
+            self.mouse_in_main(view)
+        self.menu_bar_item(tool[0], tool[1], tool[2])
+        time.sleep(0.2)
+        if self.rng.random() < 0.85:
+            self.answer_prompt(self.pick(PROMPT_WORDS))
+            if tool[2][-1] == 'Replace' and self.rng.random() < 0.8:
+                time.sleep(0.2)
+                answer = self.pick(PROMPT_WORDS)
+                self.log(f'  the replacement: {answer!r}, Return')
+                self.input.type(answer)
+                self.input.keys('Return')
+
+    def answer_prompt(self, text):
+        """Types into the prompt field that a tool opened (it has the keyboard), then Return."""
+        time.sleep(0.2)
+        self.log(f'  answer the prompt: {text!r}, Return')
+        self.input.keys('ctrl+a')
+        self.input.type(text)
+        self.input.keys('Return')
+
+    def compile_and_step(self, view):
+        self.log('compile (ctrl+F7), then F8 steps')
+        self.focus_main_text(view)
+        self.input.keys('ctrl+F7')
+        time.sleep(self.rng.uniform(0.3, 2.0))
+        steps = self.rng.randint(1, 4)
+        self.log(f'  F8 x{steps}')
+        self.screen.activate(view.main.xid)
+        self.input.keys(*(['F8'] * steps))
+
+    def window_manager_close(self, view):
+        target = self.pick(view.windows)
+        if target.xid == view.main.xid and self.rng.random() < 0.7:
+            return
+        self.log(f'close {target} through the window manager')
+        self.screen.close(target.xid)
+
+    def open_project(self, view):
+        """The open dialog, the project file chosen in its list, Return."""
+        self.log('open the project file: open dialog, demo.project, Return')
+        self.screen.activate(view.main.xid)
+        self.input.keys('ctrl+o')
+        time.sleep(0.5)
+        dialog = self.view().first('open')
+        if dialog:
+            self.choose_file_in_list(dialog, 'demo.project')
+            self.input.keys('Return')
+
+    # ---- dialogs and further windows ---------------------------------------------------------
+
+    def choose_file_in_list(self, dialog, prefix):
+        # The list is the second item that takes the keyboard. End first: the last row is always a
+        # file of the scratch folder, never the parent entry, so Return never leaves the folder.
+        self.screen.activate(dialog.xid)
+        self.input.keys('Tab')
+        self.input.keys('End')
+        self.input.type(prefix)
+
+    def file_dialog(self, view, kind):
+        dialog = view.first(kind)
+        r = self.rng.random()
+        if r < 0.15:
+            self.log(f'{kind} dialog: closed through the window manager')
+            self.screen.close(dialog.xid)
+        elif r < 0.25:
+            self.log(f'{kind} dialog: Escape')
+            self.screen.activate(dialog.xid)
+            self.input.keys('Escape')
+        elif kind == 'save-as' and r < 0.6:
+            name = self.pick(['saved.c', 'saved.txt', 'copy.c', 'notes.txt', 'saved2.c'])
+            self.log(f'save-as dialog: file name {name!r}, Return')
+            self.screen.activate(dialog.xid)
+            # The name field follows the list, OK and cancel.
+            self.input.keys('Tab', 'Tab', 'Tab', 'Tab', 'ctrl+a')
+            self.input.type(name)
+            self.input.keys('Return')
+        elif r < 0.8:
+            prefix = self.pick(FILE_PREFIXES)
+            self.log(f'{kind} dialog: choose {prefix!r} in the list, Return')
+            self.choose_file_in_list(dialog, prefix)
+            self.input.keys('Return')
+        else:
+            tabs = self.rng.randint(1, 7)
+            self.log(f'{kind} dialog: Tab x{tabs}, space')
+            self.screen.activate(dialog.xid)
+            self.input.keys(*(['Tab'] * tabs), 'space')
+
+    # OK and cancel lie side by side at the bottom of these dialogs, at these fractions of the width.
+    DIALOG_BUTTONS = {'configuration': (0.37, 0.66), 'print options': (0.37, 0.66), 'font': (0.09, 0.255)}
+
+    def dialog_button(self, dialog, kind, which):
+        x = dialog.x + int(self.DIALOG_BUTTONS[kind][0 if which == 'OK' else 1] * dialog.width)
+        y = dialog.y + dialog.height - 22
+        self.log(f'{kind} dialog: {which} at {x},{y}')
+        self.screen.activate(dialog.xid)
+        self.input.click(x, y)
+
+    def ok_in_configuration_dialog(self, dialog, kind):
+        self.dialog_button(dialog, kind, 'OK')
+
+    def configuration_dialog(self, view, kind):
+        dialog = view.first(kind)
+        r = self.rng.random()
+        self.screen.activate(dialog.xid)
+        if r < 0.12:
+            self.log(f'{kind} dialog: closed through the window manager (cancel)')
+            self.screen.close(dialog.xid)
+        elif r < 0.22:
+            self.dialog_button(dialog, kind, 'cancel')
+        elif r < 0.42:
+            self.dialog_button(dialog, kind, 'OK')
+        elif r < 0.85:
+            x, y = dialog.at(0.87, self.rng.uniform(0.05, 0.75))
+            text = self.pick(FIELD_TEXT)
+            how = self.pick(['replace', 'append', 'append and Return', 'replace and Return'])
+            self.log(f'{kind} dialog: click at {x},{y}, {how} {text!r}')
+            self.input.click(x, y)
+            self.input.keys('ctrl+a' if how.startswith('replace') else 'End')
+            self.input.type(text)
+            if how.endswith('Return'):
+                self.input.keys('Return')
+        else:
+            tabs = self.rng.randint(1, 12)
+            self.log(f'{kind} dialog: Tab x{tabs}, space')
+            self.input.keys(*(['Tab'] * tabs), 'space')
+
+    def font_dialog(self, view, kind):
+        dialog = view.first(kind)
+        r = self.rng.random()
+        self.screen.activate(dialog.xid)
+        if r < 0.12:
+            self.log('font dialog: closed through the window manager (cancel)')
+            self.screen.close(dialog.xid)
+        elif r < 0.25:
+            self.dialog_button(dialog, kind, 'cancel')
+        elif r < 0.45:
+            self.dialog_button(dialog, kind, 'OK')
+        else:
+            x, y = dialog.at(self.rng.uniform(0.05, 0.95), self.rng.uniform(0.28, 0.7))
+            self.log(f'font dialog: click at {x},{y} (a foundry, weight, size or switch)')
+            self.input.click(x, y)
+
+    def help_window(self, view, kind):
+        window = view.first(kind)
+        if self.rng.random() < 0.6:
+            self.log('help window: closed through the window manager')
+            self.screen.close(window.xid)
+        else:
+            x, y = window.at(self.rng.uniform(0.1, 0.8), self.rng.uniform(0.1, 0.9))
+            self.log(f'help window: drag a selection at {x},{y}, ctrl+c')
+            self.screen.activate(window.xid)
+            self.input.drag(x, y, x + self.rng.randint(-100, 100), y + self.rng.randint(0, 60))
+            self.input.keys('ctrl+c')
+
+    def results_window(self, view, kind):
+        window = view.first(kind)
+        r = self.rng.random()
+        self.screen.activate(window.xid)
+        if r < 0.6:
+            index = self.rng.randrange(len(frames.RESULTS_BUTTONS))
+            x, y = frames.results_button(window, index)
+            self.log(f'results button {frames.RESULTS_BUTTONS[index]} at {x},{y}')
+            self.input.click(x, y)
+        elif r < 0.75:
+            x, y = frames.results_text_point(window, self.rng)
+            self.log(f'results: double click at {x},{y}')
+            self.input.click(x, y, count=2)
+        elif r < 0.9:
+            x, y = frames.results_text_point(window, self.rng)
+            self.popup_item('results pane', x, y, frames.EXECUTE, window.xid)
+        else:
+            key = self.pick(['F8', 'shift+F8', 'Escape'])
+            self.log(f'results: key {key}')
+            self.input.keys(key)
+
+    def project_window(self, view, kind):
+        window = self.pick(view.all(kind))
+        r = self.rng.random()
+        self.screen.activate(window.xid)
+        if r < 0.3:
+            index = self.rng.randrange(len(frames.PROJECT_BUTTONS))
+            x, y = frames.project_button(window, index)
+            self.log(f'project window {window.title}: button {frames.PROJECT_BUTTONS[index]} at {x},{y}')
+            self.input.click(x, y)
+        elif r < 0.6:
+            x, y = frames.project_text_point(window, self.rng)
+            text = self.text()
+            self.log(f'project window {window.title}: type at {x},{y}: {text!r}')
+            self.input.click(x, y)
+            self.input.type(text)
+        elif r < 0.75:
+            x, y = frames.project_text_point(window, self.rng)
+            keys = [self.pick(EDIT_KEYS) for _ in range(self.rng.randint(1, 5))]
+            self.log(f'project window {window.title}: keys at {x},{y}: {" ".join(keys)}')
+            self.input.click(x, y)
+            self.input.keys(*keys)
+        elif r < 0.9:
+            x, y = frames.project_text_point(window, self.rng)
+            self.popup_item(f'project window {window.title}', x, y, frames.PROJECT_TOOLS, window.xid)
+        else:
+            x1, y1 = frames.project_text_point(window, self.rng)
+            x2, y2 = frames.project_text_point(window, self.rng)
+            self.log(f'project window {window.title}: drag from {x1},{y1} to {x2},{y2}')
+            self.input.drag(x1, y1, x2, y2)

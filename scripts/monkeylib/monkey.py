@@ -1,0 +1,212 @@
+"""Runs tsl under a virtual display with a window manager and drives it with random but legal
+actions for a given time; stops at the first crash (tsl ending without QUIT), sanitizer report or
+hang (no answer to the window manager's ping in time). Started by scripts/monkey."""
+
+import argparse
+import collections
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from monkeylib import scenarios  # noqa: E402
+from monkeylib.actions import Monkey  # noqa: E402
+from monkeylib.session import Session  # noqa: E402
+
+
+class Finding(Exception):
+    pass
+
+
+class Log:
+    """Each action with the time since the start, to a file and to the last lines kept for the report."""
+
+    def __init__(self, path):
+        self.file = open(path, 'a', buffering=1)
+        self.start = time.monotonic()
+        self.last = collections.deque(maxlen=40)
+        self.count = 0
+
+    def __call__(self, text):
+        line = f'{time.strftime("%H:%M:%S")} {time.monotonic() - self.start:9.3f}s  {text}'
+        self.file.write(line + '\n')
+        self.last.append(line)
+
+    def action(self, text):
+        # Steps of an action are indented and carry no number of their own.
+        if text.startswith('  '):
+            self(f'{"":>5}{text}')
+        else:
+            self.count += 1
+            self(f'#{self.count:<4} {text}')
+
+
+def signal_name(code):
+    if code is None or code >= 0:
+        return f'exit status {code}'
+    try:
+        return f'signal {signal.Signals(-code).name}'
+    except ValueError:
+        return f'signal {-code}'
+
+
+def backtrace(pid):
+    if not shutil.which('gdb'):
+        return '(install gdb for a backtrace of the hung process)'
+    try:
+        result = subprocess.run(['gdb', '-p', str(pid), '-batch', '-ex', 'thread apply all bt 30'],
+                                capture_output=True, text=True, timeout=60)
+        return result.stdout[-8000:]
+    except (subprocess.TimeoutExpired, OSError) as e:
+        return f'(no backtrace: {e})'
+
+
+class Runner:
+    def __init__(self, session, monkey, log, ping_timeout):
+        self.session = session
+        self.monkey = monkey
+        self.log = log
+        self.ping_timeout = ping_timeout
+        self.sessions = 0
+
+    def start_tsl(self):
+        self.session.stop_tsl_processes()
+        process = self.session.start_tsl()
+        self.sessions += 1
+        self.monkey.pid = process.pid
+        self.monkey.panel_shown = self.monkey.terminal_shown = True
+        self.log(f'tsl started (pid {process.pid}), on broken.c')
+        if not self.monkey.wait_for_main_frame():
+            self.check()
+            raise Finding('tsl showed no window within 60 s')
+        time.sleep(1.0)
+        if not self.monkey.menu_offsets:
+            main = self.monkey.view().main
+            if not self.monkey.calibrate_menu_bar(main):
+                self.check()
+                raise Finding('the five menu buttons were not found on the menu bar')
+
+    def check(self):
+        """Raises Finding on a crash, a sanitizer report or a hang; restarts tsl after a QUIT."""
+        process = self.session.tsl
+        report = self.session.sanitizer_report()
+        if process.poll() is not None:
+            code = process.returncode
+            if report:
+                raise Finding(f'sanitizer report; tsl ended with {signal_name(code)}\n{report}')
+            if code == 0 and self.session.said_farewell():
+                self.log('tsl ended through QUIT, with its farewell line; starting it again')
+                self.start_tsl()
+                return
+            err = self.session.read(self.session.err_path)[-3000:]
+            raise Finding(f'tsl ended without QUIT: {signal_name(code)}, '
+                          f'farewell line {"printed" if self.session.said_farewell() else "missing"}\n'
+                          f'its standard error ends with:\n{err}')
+        if report:
+            raise Finding(f'sanitizer report\n{report}')
+        main = self.monkey.main_xid
+        if not main:
+            return
+        took = self.session.screen.ping(main, self.ping_timeout)
+        if took is not None:
+            if took > 1:
+                self.log(f'(the ping took {took:.1f} s)')
+            return
+        if process.poll() is not None:
+            return self.check()
+        raise Finding(f'hang: no answer to the window manager\'s ping within {self.ping_timeout} s\n'
+                      f'{backtrace(process.pid)}')
+
+
+def parse_arguments():
+    parser = argparse.ArgumentParser(prog='scripts/monkey', description=__doc__)
+    parser.add_argument('seconds', nargs='?', type=float, default=60, help='how long to drive tsl (default 60)')
+    parser.add_argument('--seed', type=int, help='the random seed of a run to repeat (printed by every run)')
+    parser.add_argument('--display', type=int, help='X display number to use (default: a free one)')
+    parser.add_argument('--binary', help='the tsl to run (default build-sanitize/tsl, else build/tsl)')
+    parser.add_argument('--scenario', choices=sorted(scenarios.SCENARIOS), help='a scripted sequence instead of '
+                        'random actions, repeated for the given time')
+    parser.add_argument('--ping-timeout', type=float, default=5.0, help='seconds a ping may take (default 5)')
+    parser.add_argument('--keep', action='store_true', help='keep the scratch folder after a clean run')
+    return parser.parse_args()
+
+
+def main():
+    args = parse_arguments()
+    top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    binary = args.binary
+    if not binary:
+        for candidate in ('build-sanitize/tsl', 'build/tsl'):
+            if os.access(os.path.join(top, candidate), os.X_OK):
+                binary = os.path.join(top, candidate)
+                break
+    if not binary:
+        print('No tsl to run: build it with scripts/build-sanitize (finds more) or scripts/build.')
+        return 2
+    binary = os.path.abspath(binary)
+    seed = args.seed if args.seed is not None else random.SystemRandom().randrange(1, 10**9)
+    rng = random.Random(seed)
+
+    session = Session(top, binary, args.display, args.keep)
+    log_path = os.path.join(session.scratch, 'monkey.log')
+    log = Log(log_path)
+    command = f'scripts/monkey {args.seconds:g} --seed {seed}' + (f' --scenario {args.scenario}' if args.scenario else '')
+    print(f'monkey: {binary}, {args.seconds:g} s, seed {seed}; log {log_path}', flush=True)
+    log(f'run: {command} with {binary}')
+
+    def stop(signum, frame):
+        raise KeyboardInterrupt
+    for sig in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(sig, stop)
+
+    found = None
+    interrupted = False
+    runner = None
+    try:
+        session.prepare_files()
+        session.start_display()
+        log(f'display {session.display} with openbox; scratch folder {session.scratch}')
+        monkey = Monkey(session, rng, log.action)
+        runner = Runner(session, monkey, log, args.ping_timeout)
+        runner.start_tsl()
+        deadline = time.monotonic() + args.seconds
+        scenario = scenarios.SCENARIOS.get(args.scenario)
+        while time.monotonic() < deadline:
+            if scenario:
+                scenario(monkey, runner)
+            else:
+                monkey.act()
+            time.sleep(rng.uniform(0.02, 0.3))
+            runner.check()
+    except Finding as f:
+        found = str(f)
+    except KeyboardInterrupt:
+        interrupted = True
+    finally:
+        session.cleanup(found or interrupted)
+
+    actions = log.count
+    sessions = runner.sessions if runner else 0
+    if found:
+        log(f'FOUND: {found}')
+        print('\nmonkey: the last actions:')
+        for line in log.last:
+            print('  ' + line)
+        print(f'\nmonkey: FOUND after {actions} actions in {sessions} run(s) of tsl:\n{found}')
+        print(f'\nmonkey: seed {seed}; repeat with: {command}')
+        print(f'monkey: the whole log and tsl\'s output are in {session.scratch}')
+        return 1
+    if interrupted:
+        print(f'monkey: interrupted after {actions} actions; log in {session.scratch}')
+        return 130
+    print(f'monkey: nothing found in {args.seconds:g} s: {actions} actions, {sessions} run(s) of tsl, seed {seed}')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
