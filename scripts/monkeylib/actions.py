@@ -21,9 +21,9 @@ SHORTCUTS = ['ctrl+s', 'ctrl+f', 'F3', 'shift+F3', 'ctrl+g', 'ctrl+h', 'ctrl+z',
 # Typed into the terminal's shell: harmless commands only.
 SHELL_LINES = ['ls\n', 'echo hello\n', 'pwd\n', 'true\n', 'cat notes.txt\n', 'ls -l\n', 'make\n', 'echo $HOME\n']
 PROMPT_WORDS = ['main', 'count', 'x', 'add', 'printf', '12', '3', '1', '0', '//', 'int', 'zzz', '', 'util', '999']
-FILE_PREFIXES = ['broken.c', 'main.c', 'util.c', 'util.h', 'Makefile', 'notes.txt', 'demo.project', 'b', 'm', 'u',
-                 'n', 'd', 'saved']
-FIELD_TEXT = ['gcc -Wall -o * *#', 'make', '*#:%', '.c .h', './*', 'printed.txt', 'cat *#', 'y', 'n', 'C (gcc)',
+FILE_PREFIXES = ['broken.c', 'main.c', 'util.c', 'util.h', 'Makefile', 'notes.txt', 'demo.project', 'long.c', 'b',
+                 'm', 'u', 'n', 'd', 'l', 'saved']
+FIELD_TEXT = ['printer.pipe', 'gcc -Wall -o * *#', 'make', '*#:%', '.c .h', './*', 'printed.txt', 'cat *#', 'y', 'n', 'C (gcc)',
               'x', 'echo *', ' ', 'lp *#', '"*#", line %']
 
 
@@ -85,6 +85,38 @@ class Monkey:
             out.append(self.pick(WORDS) if self.rng.random() < 0.5 else self.pick(PIECES))
         return ''.join(out)
 
+    # ---- clicks that reach the window they are meant for ------------------------------------
+
+    def uncover(self, xid, points):
+        """Moves the dialogs of tsl that lie over `points` of window `xid` aside, as a user drags
+        a dialog out of the way (they stay above the main frame when it is raised)."""
+        view = self.view()
+        for w in view.windows:
+            if w.xid == xid or frames.kind_of(w, self.main_xid) not in frames.COVERING:
+                continue
+            inside = [(x, y) for x, y in points if w.x <= x < w.x + w.width and w.y <= y < w.y + w.height]
+            if not inside:
+                continue
+            right = max(x for x, _ in points) + 30
+            below = max(y for _, y in points) + 30
+            if right + w.width <= frames.SCREEN_WIDTH:
+                place = (right, w.y)
+            elif below + w.height <= frames.SCREEN_HEIGHT:
+                place = (w.x, below)
+            else:
+                place = (max(0, min(x for x, _ in points) - 30 - w.width), w.y)
+            self.log(f'  move {w} aside to {place[0]},{place[1]}')
+            self.input.run('windowmove', w.xid, *place)
+            time.sleep(0.15)
+
+    def click(self, xid, x, y, button=1, count=1):
+        self.uncover(xid, [(x, y)])
+        self.input.click(x, y, button=button, count=count)
+
+    def drag(self, xid, x1, y1, x2, y2):
+        self.uncover(xid, [(x1, y1), (x2, y2)])
+        self.input.drag(x1, y1, x2, y2)
+
     # ---- menus -------------------------------------------------------------------------------
 
     def calibrate_menu_bar(self, main):
@@ -95,7 +127,7 @@ class Monkey:
         order = []
         for x in range(6, min(main.width, 900), 12):
             self.screen.activate(main.xid)
-            self.input.click(main.x + x, main.y + frames.MENU_BAR_HEIGHT // 2)
+            self.click(main.xid, main.x + x, main.y + frames.MENU_BAR_HEIGHT // 2)
             menus = self.wait_menus(1, 0.8)
             left = menus[0].x - main.x if menus else None
             if menus:
@@ -159,7 +191,7 @@ class Monkey:
         self.log(f'menu {name} > {" > ".join(labels)}')
         self.note_toggles(labels)
         self.screen.activate(main.xid)
-        self.input.click(main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
+        self.click(main.xid, main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
         if not self.wait_menus(1):
             self.log('  (no menu opened)')
             return
@@ -172,7 +204,7 @@ class Monkey:
             return
         self.log(f'menu {name}, then Escape')
         self.screen.activate(main.xid)
-        self.input.click(main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
+        self.click(main.xid, main.x + self.menu_offsets[name], main.y + frames.MENU_BAR_HEIGHT // 2)
         if self.wait_menus(1):
             self.input.keys('Escape')
         else:
@@ -194,7 +226,7 @@ class Monkey:
         path, labels = self.random_path(items)
         self.log(f'pop-up menu of the {where} at {x},{y} > {" > ".join(labels)}')
         self.screen.activate(xid)
-        self.input.click(x, y, button=3)
+        self.click(xid, x, y, button=3)
         if not self.wait_menus(1):
             self.log('  (no menu opened)')
             return
@@ -213,11 +245,14 @@ class Monkey:
             return
         notice = view.first('notice')
         if notice:
+            # The window manager still moves and resizes the frame behind a notice.
+            if self.rng.random() < 0.08:
+                return self.window_manager_shape(view)
             return self.answer_notice(notice)
         choices = [(self.random_menu_bar_item, 22), (self.type_in_main, 14), (self.keys_in_main, 10),
                    (self.mouse_in_main, 6), (self.panel_button, 10), (self.main_popup, 6), (self.shortcut, 8),
                    (self.terminal_action, 4), (self.tool_with_prompt, 8), (self.compile_and_step, 3),
-                   (self.window_manager_close, 2), (self.open_project, 2)]
+                   (self.window_manager_close, 2), (self.open_project, 2), (self.window_manager_shape, 2)]
         for kind, action, weight in (('open', self.file_dialog, 30), ('save-as', self.file_dialog, 30),
                                      ('configuration', self.configuration_dialog, 30),
                                      ('print options', self.configuration_dialog, 30),
@@ -263,7 +298,7 @@ class Monkey:
         layout = self.layout(view)
         x, y = layout.text_point(self.rng)
         self.screen.activate(view.main.xid)
-        self.input.click(x, y)
+        self.click(view.main.xid, x, y)
         return x, y
 
     def type_in_main(self, view):
@@ -286,11 +321,11 @@ class Monkey:
         if r < 0.5:
             x2, y2 = layout.text_point(self.rng)
             self.log(f'drag a selection in the editor from {x1},{y1} to {x2},{y2}')
-            self.input.drag(x1, y1, x2, y2)
+            self.drag(view.main.xid, x1, y1, x2, y2)
         else:
             count = 2 if r < 0.8 else 3
             self.log(f'{count} clicks in the editor at {x1},{y1}')
-            self.input.click(x1, y1, count=count)
+            self.click(view.main.xid, x1, y1, count=count)
 
     def panel_button(self, view):
         if not self.panel_shown:
@@ -299,9 +334,14 @@ class Monkey:
         if frames.MAIN_PANEL_BUTTONS[index] == 'QUIT' and self.rng.random() < 0.8:
             return
         x, y = self.layout(view).panel_button(index)
-        self.log(f'panel button {frames.MAIN_PANEL_BUTTONS[index]} at {x},{y}')
+        count = self.clicks()
+        self.log(f'panel button {frames.MAIN_PANEL_BUTTONS[index]} at {x},{y}' + (' twice' if count == 2 else ''))
         self.screen.activate(view.main.xid)
-        self.input.click(x, y)
+        self.click(view.main.xid, x, y, count=count)
+
+    def clicks(self):
+        """One click, or now and then two in quick succession, as an impatient user gives."""
+        return 2 if self.rng.random() < 0.15 else 1
 
     def main_popup(self, view):
         layout = self.layout(view)
@@ -325,7 +365,7 @@ class Monkey:
         if not point:
             return
         self.screen.activate(view.main.xid)
-        self.input.click(*point)
+        self.click(view.main.xid, *point)
         r = self.rng.random()
         if r < 0.5:
             line = self.pick(SHELL_LINES)
@@ -339,7 +379,7 @@ class Monkey:
         else:
             x2, y2 = self.layout(view).terminal_point(self.rng)
             self.log(f'drag a selection in the terminal from {point} to {x2},{y2}')
-            self.input.drag(*point, x2, y2)
+            self.drag(view.main.xid, *point, x2, y2)
 
     def tool_with_prompt(self, view):
         """A text tool that asks in a prompt field: the item, then an answer and Return (or not)."""
@@ -385,6 +425,24 @@ class Monkey:
             return
         self.log(f'close {target} through the window manager')
         self.screen.close(target.xid)
+
+    def window_manager_shape(self, view):
+        """Resizes, moves, or minimises and restores a window through the window manager."""
+        target = view.main if self.rng.random() < 0.6 else self.pick(view.windows)
+        r = self.rng.random()
+        if r < 0.5:
+            width, height = self.rng.randint(450, 1200), self.rng.randint(350, 980)
+            self.log(f'resize {target} to {width}x{height}')
+            self.input.run('windowsize', target.xid, width, height)
+        elif r < 0.75:
+            x, y = self.rng.randint(0, 500), self.rng.randint(0, 300)
+            self.log(f'move {target} to {x},{y}')
+            self.input.run('windowmove', target.xid, x, y)
+        else:
+            self.log(f'minimise {target}, then restore it')
+            self.input.run('windowminimize', target.xid)
+            time.sleep(self.rng.uniform(0.05, 0.5))
+            self.screen.activate(target.xid)
 
     def open_project(self, view):
         """The open dialog, the project file chosen in its list, Return."""
@@ -444,7 +502,7 @@ class Monkey:
         y = dialog.y + dialog.height - 22
         self.log(f'{kind} dialog: {which} at {x},{y}')
         self.screen.activate(dialog.xid)
-        self.input.click(x, y)
+        self.click(dialog.xid, x, y)
 
     def ok_in_configuration_dialog(self, dialog, kind):
         self.dialog_button(dialog, kind, 'OK')
@@ -465,7 +523,7 @@ class Monkey:
             text = self.pick(FIELD_TEXT)
             how = self.pick(['replace', 'append', 'append and Return', 'replace and Return'])
             self.log(f'{kind} dialog: click at {x},{y}, {how} {text!r}')
-            self.input.click(x, y)
+            self.click(dialog.xid, x, y)
             self.input.keys('ctrl+a' if how.startswith('replace') else 'End')
             self.input.type(text)
             if how.endswith('Return'):
@@ -489,7 +547,7 @@ class Monkey:
         else:
             x, y = dialog.at(self.rng.uniform(0.05, 0.95), self.rng.uniform(0.28, 0.7))
             self.log(f'font dialog: click at {x},{y} (a foundry, weight, size or switch)')
-            self.input.click(x, y)
+            self.click(dialog.xid, x, y)
 
     def help_window(self, view, kind):
         window = view.first(kind)
@@ -500,7 +558,7 @@ class Monkey:
             x, y = window.at(self.rng.uniform(0.1, 0.8), self.rng.uniform(0.1, 0.9))
             self.log(f'help window: drag a selection at {x},{y}, ctrl+c')
             self.screen.activate(window.xid)
-            self.input.drag(x, y, x + self.rng.randint(-100, 100), y + self.rng.randint(0, 60))
+            self.drag(window.xid, x, y, x + self.rng.randint(-100, 100), y + self.rng.randint(0, 60))
             self.input.keys('ctrl+c')
 
     def results_window(self, view, kind):
@@ -510,12 +568,13 @@ class Monkey:
         if r < 0.6:
             index = self.rng.randrange(len(frames.RESULTS_BUTTONS))
             x, y = frames.results_button(window, index)
-            self.log(f'results button {frames.RESULTS_BUTTONS[index]} at {x},{y}')
-            self.input.click(x, y)
+            count = self.clicks()
+            self.log(f'results button {frames.RESULTS_BUTTONS[index]} at {x},{y}' + (' twice' if count == 2 else ''))
+            self.click(window.xid, x, y, count=count)
         elif r < 0.75:
             x, y = frames.results_text_point(window, self.rng)
             self.log(f'results: double click at {x},{y}')
-            self.input.click(x, y, count=2)
+            self.click(window.xid, x, y, count=2)
         elif r < 0.9:
             x, y = frames.results_text_point(window, self.rng)
             self.popup_item('results pane', x, y, frames.EXECUTE, window.xid)
@@ -531,19 +590,21 @@ class Monkey:
         if r < 0.3:
             index = self.rng.randrange(len(frames.PROJECT_BUTTONS))
             x, y = frames.project_button(window, index)
-            self.log(f'project window {window.title}: button {frames.PROJECT_BUTTONS[index]} at {x},{y}')
-            self.input.click(x, y)
+            count = self.clicks()
+            self.log(f'project window {window.title}: button {frames.PROJECT_BUTTONS[index]} at {x},{y}'
+                     + (' twice' if count == 2 else ''))
+            self.click(window.xid, x, y, count=count)
         elif r < 0.6:
             x, y = frames.project_text_point(window, self.rng)
             text = self.text()
             self.log(f'project window {window.title}: type at {x},{y}: {text!r}')
-            self.input.click(x, y)
+            self.click(window.xid, x, y)
             self.input.type(text)
         elif r < 0.75:
             x, y = frames.project_text_point(window, self.rng)
             keys = [self.pick(EDIT_KEYS) for _ in range(self.rng.randint(1, 5))]
             self.log(f'project window {window.title}: keys at {x},{y}: {" ".join(keys)}')
-            self.input.click(x, y)
+            self.click(window.xid, x, y)
             self.input.keys(*keys)
         elif r < 0.9:
             x, y = frames.project_text_point(window, self.rng)
@@ -552,4 +613,4 @@ class Monkey:
             x1, y1 = frames.project_text_point(window, self.rng)
             x2, y2 = frames.project_text_point(window, self.rng)
             self.log(f'project window {window.title}: drag from {x1},{y1} to {x2},{y2}')
-            self.input.drag(x1, y1, x2, y2)
+            self.drag(window.xid, x1, y1, x2, y2)

@@ -3,6 +3,7 @@ buttons of the main frame, the project windows and the Compiler Results window l
 window's own geometry and the program's layout rules), and the menus with their items."""
 
 MENU_BAR_HEIGHT = 25
+SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
 PROJECT_BAR_HEIGHT = 34
 
 # The menus: an item is a label, or (label, [items]) for a submenu.
@@ -46,6 +47,10 @@ DIALOG_TITLES = {
     'Set font': 'font',
     'Compiler Results': 'results',
 }
+
+
+# Windows that stay above the main frame when it is raised (its dialogs and notices).
+COVERING = ('notice', 'open', 'save-as', 'configuration', 'print options', 'font')
 
 
 def kind_of(window, main_xid):

@@ -95,6 +95,13 @@ class Runner:
         """Raises Finding on a crash, a sanitizer report or a hang; restarts tsl after a QUIT."""
         process = self.session.tsl
         report = self.session.sanitizer_report()
+        if report:
+            # The sanitizer ends the process once its report is written: wait for all of it.
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+            report = self.session.sanitizer_report()
         if process.poll() is not None:
             code = process.returncode
             if report:
@@ -161,7 +168,9 @@ def main():
 
     def stop(signum, frame):
         raise KeyboardInterrupt
-    for sig in (signal.SIGTERM, signal.SIGHUP):
+    # Ctrl-C included even where the monkey was started with SIGINT ignored (in the background).
+    ending_signals = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+    for sig in ending_signals:
         signal.signal(sig, stop)
 
     found = None
@@ -170,6 +179,7 @@ def main():
     try:
         session.prepare_files()
         session.start_display()
+        session.start_spooler()
         log(f'display {session.display} with openbox; scratch folder {session.scratch}')
         monkey = Monkey(session, rng, log.action)
         runner = Runner(session, monkey, log, args.ping_timeout)
@@ -180,7 +190,10 @@ def main():
             if scenario:
                 scenario(monkey, runner)
             else:
-                monkey.act()
+                # Mostly one action at a time; now and then a few in a row without waiting for
+                # tsl to catch up, as a quick user gives them.
+                for _ in range(1 if rng.random() < 0.8 else rng.randint(2, 4)):
+                    monkey.act()
             time.sleep(rng.uniform(0.02, 0.3))
             runner.check()
     except Finding as f:
@@ -188,6 +201,8 @@ def main():
     except KeyboardInterrupt:
         interrupted = True
     finally:
+        for sig in ending_signals:  # a second Ctrl-C does not cut the cleanup short
+            signal.signal(sig, signal.SIG_IGN)
         session.cleanup(found or interrupted)
 
     actions = log.count

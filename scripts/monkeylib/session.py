@@ -69,6 +69,8 @@ add() sums two numbers; main prints the sum.
 # The further files of the project file: the first line is the main window's file.
 PROJECT = "main.c\nutil.c\nutil.h\n"
 
+NOBODY = 65534
+
 SANITIZER_PATTERNS = ('ERROR: AddressSanitizer', 'ERROR: LeakSanitizer', 'runtime error:',
                       'WARNING: ThreadSanitizer', 'ERROR: UndefinedBehaviorSanitizer', 'AddressSanitizer:DEADLYSIGNAL')
 
@@ -86,6 +88,10 @@ class Session:
         self.home = os.path.join(self.scratch, 'home')
         self.bin = os.path.join(self.scratch, 'bin')
         self.display_number = display_number
+        self.new_frame_errors = os.path.join(self.scratch, 'run', 'new-frame.err')
+        # Run as root, tsl runs as nobody: whatever the clicks do, it can write only into the
+        # scratch folder's work and home (and folders that anyone may write to).
+        self.as_nobody = os.geteuid() == 0
         self.display = None
         self.processes = []
         self.tsl = None
@@ -100,19 +106,41 @@ class Session:
                        os.path.join(self.home, '.cache'), os.path.join(self.scratch, 'run')):
             os.makedirs(folder, exist_ok=True)
         os.chmod(os.path.join(self.scratch, 'run'), 0o700)
-        files = {'broken.c': BROKEN_C, 'main.c': MAIN_C, 'util.c': UTIL_C, 'util.h': UTIL_H,
+        # The broken file ends in a long table: longer than a pipe holds, so that printing it waits
+        # for the printer's reader.
+        table = ''.join(f'    {n}, {n * n}, {n * 3 + 1}, /* row {n} of the table */\n' for n in range(2500))
+        broken = BROKEN_C + '\nstatic const int table[] = {\n' + table + '};\n'
+        files = {'broken.c': broken, 'main.c': MAIN_C, 'util.c': UTIL_C, 'util.h': UTIL_H,
                  'Makefile': MAKEFILE, 'notes.txt': NOTES, 'demo.project': PROJECT}
         for name, text in files.items():
             with open(os.path.join(self.work, name), 'w') as f:
                 f.write(text)
-        shutil.copy(os.path.join(self.top, 'share', 'tsl', 'tslrc'), os.path.join(self.home, '.tslrc'))
+        # A long file, more than a pipe holds, for printing and for the tools.
+        with open(os.path.join(self.work, 'long.c'), 'w') as f:
+            f.write('/* A long file. */\n')
+            for n in range(3000):
+                f.write(f'int value{n} = {n}; /* the value number {n} of the long file */\n')
+        # The printer device is a named pipe to a spooler that reads the start of each job and
+        # stops, as a spooler that rejects a job does.
+        self.printer = os.path.join(self.work, 'printer.pipe')
+        os.mkfifo(self.printer)
+        with open(os.path.join(self.top, 'share', 'tsl', 'tslrc')) as f:
+            configuration = f.read()
+        with open(os.path.join(self.home, '.tslrc'), 'w') as f:
+            f.write(configuration.replace('\n/dev/usb/lp0\n', f'\n{self.printer}\n'))
         # "New frame" types "tsl &" into the terminal: that copy runs for a short while, with its
         # sanitizer reports kept beside the others.
         wrapper = os.path.join(self.bin, 'tsl')
         with open(wrapper, 'w') as f:
             f.write('#!/bin/sh\n'
-                    f'exec timeout -s KILL 20 "{self.binary}" "$@" 2>> "{self.scratch}/new-frame.err"\n')
+                    f'exec timeout -s KILL 20 "{self.binary}" "$@" 2>> "{self.new_frame_errors}"\n')
         os.chmod(wrapper, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
+        if self.as_nobody:
+            os.chmod(self.scratch, 0o755)  # the logs and tsl's output stay root's
+            for folder in (self.work, self.home, self.bin, os.path.join(self.scratch, 'run')):
+                for top, folders, names in os.walk(folder):
+                    for name in [top] + [os.path.join(top, n) for n in folders + names]:
+                        os.chown(name, NOBODY, NOBODY)
 
     def environment(self):
         env = {k: v for k, v in os.environ.items()
@@ -191,13 +219,18 @@ class Session:
             return False
         return os.path.exists(f'/proc/{pid}')
 
+    def start_spooler(self):
+        self._spawn(['sh', '-c', 'while :; do head -c 4096 "$0" > /dev/null; sleep 0.2; done', self.printer],
+                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def start_tsl(self):
         """Starts a fresh tsl on broken.c; returns its process."""
         self.tsl_count += 1
         n = self.tsl_count
         self.out_path = os.path.join(self.scratch, f'tsl-{n}.out')
         self.err_path = os.path.join(self.scratch, f'tsl-{n}.err')
-        self.tsl = self._spawn([self.binary, 'broken.c'], cwd=self.work, stdin=subprocess.DEVNULL,
+        prefix = ['setpriv', f'--reuid={NOBODY}', f'--regid={NOBODY}', '--clear-groups'] if self.as_nobody else []
+        self.tsl = self._spawn(prefix + [self.binary, 'broken.c'], cwd=self.work, stdin=subprocess.DEVNULL,
                                stdout=open(self.out_path, 'wb'), stderr=open(self.err_path, 'wb'))
         return self.tsl
 
@@ -213,7 +246,7 @@ class Session:
 
     def sanitizer_report(self):
         """The sanitizer's report in tsl's standard error (or a new frame's), if there is one."""
-        for path in (self.err_path, os.path.join(self.scratch, 'new-frame.err')):
+        for path in (self.err_path, self.new_frame_errors):
             text = self.read(path)
             for pattern in SANITIZER_PATTERNS:
                 at = text.find(pattern)
