@@ -4,30 +4,12 @@ before it is done. The choices come from one random generator, so that a seed re
 import time
 
 from . import frames
+from .windows import WindowActions
+from .words import EDIT_KEYS, PIECES, PROMPT_WORDS, SHELL_LINES, SHORTCUTS, WORDS
 from .xscreen import Input
 
-# What is typed into the editors: words and pieces of C, blanks, new lines, a few non-ASCII
-# characters. Nothing here is harmful when a held string goes to the shell.
-WORDS = ['int', 'x', 'y', 'count', 'main', 'printf', 'return', 'value', 'foo', 'bar', 'add', '0', '1', '42',
-         'char', 'void', 'if', 'while', 'twice', 'util', 'sum']
-PIECES = ['(', ')', '{', '}', ';', ' = ', ' + ', ' ', ' ', '\n', '\n', '\t', '"hi"', '// note', '/* c */', ',',
-          'é', 'ü', '€']
-EDIT_KEYS = ['Left', 'Right', 'Up', 'Down', 'Home', 'End', 'BackSpace', 'Delete', 'Return', 'Tab', 'Page_Up',
-             'Page_Down', 'shift+Left', 'shift+Right', 'shift+Up', 'shift+Down', 'shift+End', 'shift+Home',
-             'ctrl+Home', 'ctrl+End', 'ctrl+shift+End', 'ctrl+Left', 'ctrl+Right', 'ctrl+a', 'ctrl+c', 'ctrl+v',
-             'ctrl+x', 'ctrl+z', 'ctrl+y']
-SHORTCUTS = ['ctrl+s', 'ctrl+f', 'F3', 'shift+F3', 'ctrl+g', 'ctrl+h', 'ctrl+z', 'ctrl+F7', 'F8', 'F8', 'shift+F8',
-             'ctrl+o', 'ctrl+shift+s', 'ctrl+F5', 'ctrl+q']
-# Typed into the terminal's shell: harmless commands only.
-SHELL_LINES = ['ls\n', 'echo hello\n', 'pwd\n', 'true\n', 'cat notes.txt\n', 'ls -l\n', 'make\n', 'echo $HOME\n']
-PROMPT_WORDS = ['main', 'count', 'x', 'add', 'printf', '12', '3', '1', '0', '//', 'int', 'zzz', '', 'util', '999']
-FILE_PREFIXES = ['broken.c', 'main.c', 'util.c', 'util.h', 'Makefile', 'notes.txt', 'demo.project', 'long.c', 'b',
-                 'm', 'u', 'n', 'd', 'l', 'saved']
-FIELD_TEXT = ['printer.pipe', 'gcc -Wall -o * *#', 'make', '*#:%', '.c .h', './*', 'printed.txt', 'cat *#', 'y', 'n', 'C (gcc)',
-              'x', 'echo *', ' ', 'lp *#', '"*#", line %']
 
-
-class Monkey:
+class Monkey(WindowActions):
     def __init__(self, session, rng, log):
         self.session = session
         self.screen = session.screen
@@ -446,171 +428,13 @@ class Monkey:
 
     def open_project(self, view):
         """The open dialog, the project file chosen in its list, Return."""
-        self.log('open the project file: open dialog, demo.project, Return')
+        name = 'demo.project' if self.rng.random() < 0.7 else 'all.project'
+        self.log(f'open a project file: open dialog, {name}, Return')
         self.screen.activate(view.main.xid)
         self.input.keys('ctrl+o')
         time.sleep(0.5)
         dialog = self.view().first('open')
         if dialog:
-            self.choose_file_in_list(dialog, 'demo.project')
+            self.choose_file_in_list(dialog, name)
             self.input.keys('Return')
 
-    # ---- dialogs and further windows ---------------------------------------------------------
-
-    def choose_file_in_list(self, dialog, prefix):
-        # The list is the second item that takes the keyboard. End first: the last row is always a
-        # file of the scratch folder, never the parent entry, so Return never leaves the folder.
-        self.screen.activate(dialog.xid)
-        self.input.keys('Tab')
-        self.input.keys('End')
-        self.input.type(prefix)
-
-    def file_dialog(self, view, kind):
-        dialog = view.first(kind)
-        r = self.rng.random()
-        if r < 0.15:
-            self.log(f'{kind} dialog: closed through the window manager')
-            self.screen.close(dialog.xid)
-        elif r < 0.25:
-            self.log(f'{kind} dialog: Escape')
-            self.screen.activate(dialog.xid)
-            self.input.keys('Escape')
-        elif kind == 'save-as' and r < 0.6:
-            name = self.pick(['saved.c', 'saved.txt', 'copy.c', 'notes.txt', 'saved2.c'])
-            self.log(f'save-as dialog: file name {name!r}, Return')
-            self.screen.activate(dialog.xid)
-            # The name field follows the list, OK and cancel.
-            self.input.keys('Tab', 'Tab', 'Tab', 'Tab', 'ctrl+a')
-            self.input.type(name)
-            self.input.keys('Return')
-        elif r < 0.8:
-            prefix = self.pick(FILE_PREFIXES)
-            self.log(f'{kind} dialog: choose {prefix!r} in the list, Return')
-            self.choose_file_in_list(dialog, prefix)
-            self.input.keys('Return')
-        else:
-            tabs = self.rng.randint(1, 7)
-            self.log(f'{kind} dialog: Tab x{tabs}, space')
-            self.screen.activate(dialog.xid)
-            self.input.keys(*(['Tab'] * tabs), 'space')
-
-    # OK and cancel lie side by side at the bottom of these dialogs, at these fractions of the width.
-    DIALOG_BUTTONS = {'configuration': (0.37, 0.66), 'print options': (0.37, 0.66), 'font': (0.09, 0.255)}
-
-    def dialog_button(self, dialog, kind, which):
-        x = dialog.x + int(self.DIALOG_BUTTONS[kind][0 if which == 'OK' else 1] * dialog.width)
-        y = dialog.y + dialog.height - 22
-        self.log(f'{kind} dialog: {which} at {x},{y}')
-        self.screen.activate(dialog.xid)
-        self.click(dialog.xid, x, y)
-
-    def ok_in_configuration_dialog(self, dialog, kind):
-        self.dialog_button(dialog, kind, 'OK')
-
-    def configuration_dialog(self, view, kind):
-        dialog = view.first(kind)
-        r = self.rng.random()
-        self.screen.activate(dialog.xid)
-        if r < 0.12:
-            self.log(f'{kind} dialog: closed through the window manager (cancel)')
-            self.screen.close(dialog.xid)
-        elif r < 0.22:
-            self.dialog_button(dialog, kind, 'cancel')
-        elif r < 0.42:
-            self.dialog_button(dialog, kind, 'OK')
-        elif r < 0.85:
-            x, y = dialog.at(0.87, self.rng.uniform(0.05, 0.75))
-            text = self.pick(FIELD_TEXT)
-            how = self.pick(['replace', 'append', 'append and Return', 'replace and Return'])
-            self.log(f'{kind} dialog: click at {x},{y}, {how} {text!r}')
-            self.click(dialog.xid, x, y)
-            self.input.keys('ctrl+a' if how.startswith('replace') else 'End')
-            self.input.type(text)
-            if how.endswith('Return'):
-                self.input.keys('Return')
-        else:
-            tabs = self.rng.randint(1, 12)
-            self.log(f'{kind} dialog: Tab x{tabs}, space')
-            self.input.keys(*(['Tab'] * tabs), 'space')
-
-    def font_dialog(self, view, kind):
-        dialog = view.first(kind)
-        r = self.rng.random()
-        self.screen.activate(dialog.xid)
-        if r < 0.12:
-            self.log('font dialog: closed through the window manager (cancel)')
-            self.screen.close(dialog.xid)
-        elif r < 0.25:
-            self.dialog_button(dialog, kind, 'cancel')
-        elif r < 0.45:
-            self.dialog_button(dialog, kind, 'OK')
-        else:
-            x, y = dialog.at(self.rng.uniform(0.05, 0.95), self.rng.uniform(0.28, 0.7))
-            self.log(f'font dialog: click at {x},{y} (a foundry, weight, size or switch)')
-            self.click(dialog.xid, x, y)
-
-    def help_window(self, view, kind):
-        window = view.first(kind)
-        if self.rng.random() < 0.6:
-            self.log('help window: closed through the window manager')
-            self.screen.close(window.xid)
-        else:
-            x, y = window.at(self.rng.uniform(0.1, 0.8), self.rng.uniform(0.1, 0.9))
-            self.log(f'help window: drag a selection at {x},{y}, ctrl+c')
-            self.screen.activate(window.xid)
-            self.drag(window.xid, x, y, x + self.rng.randint(-100, 100), y + self.rng.randint(0, 60))
-            self.input.keys('ctrl+c')
-
-    def results_window(self, view, kind):
-        window = view.first(kind)
-        r = self.rng.random()
-        self.screen.activate(window.xid)
-        if r < 0.6:
-            index = self.rng.randrange(len(frames.RESULTS_BUTTONS))
-            x, y = frames.results_button(window, index)
-            count = self.clicks()
-            self.log(f'results button {frames.RESULTS_BUTTONS[index]} at {x},{y}' + (' twice' if count == 2 else ''))
-            self.click(window.xid, x, y, count=count)
-        elif r < 0.75:
-            x, y = frames.results_text_point(window, self.rng)
-            self.log(f'results: double click at {x},{y}')
-            self.click(window.xid, x, y, count=2)
-        elif r < 0.9:
-            x, y = frames.results_text_point(window, self.rng)
-            self.popup_item('results pane', x, y, frames.EXECUTE, window.xid)
-        else:
-            key = self.pick(['F8', 'shift+F8', 'Escape'])
-            self.log(f'results: key {key}')
-            self.input.keys(key)
-
-    def project_window(self, view, kind):
-        window = self.pick(view.all(kind))
-        r = self.rng.random()
-        self.screen.activate(window.xid)
-        if r < 0.3:
-            index = self.rng.randrange(len(frames.PROJECT_BUTTONS))
-            x, y = frames.project_button(window, index)
-            count = self.clicks()
-            self.log(f'project window {window.title}: button {frames.PROJECT_BUTTONS[index]} at {x},{y}'
-                     + (' twice' if count == 2 else ''))
-            self.click(window.xid, x, y, count=count)
-        elif r < 0.6:
-            x, y = frames.project_text_point(window, self.rng)
-            text = self.text()
-            self.log(f'project window {window.title}: type at {x},{y}: {text!r}')
-            self.click(window.xid, x, y)
-            self.input.type(text)
-        elif r < 0.75:
-            x, y = frames.project_text_point(window, self.rng)
-            keys = [self.pick(EDIT_KEYS) for _ in range(self.rng.randint(1, 5))]
-            self.log(f'project window {window.title}: keys at {x},{y}: {" ".join(keys)}')
-            self.click(window.xid, x, y)
-            self.input.keys(*keys)
-        elif r < 0.9:
-            x, y = frames.project_text_point(window, self.rng)
-            self.popup_item(f'project window {window.title}', x, y, frames.PROJECT_TOOLS, window.xid)
-        else:
-            x1, y1 = frames.project_text_point(window, self.rng)
-            x2, y2 = frames.project_text_point(window, self.rng)
-            self.log(f'project window {window.title}: drag from {x1},{y1} to {x2},{y2}')
-            self.drag(window.xid, x1, y1, x2, y2)

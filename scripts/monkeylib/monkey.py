@@ -73,6 +73,7 @@ class Runner:
         self.log = log
         self.ping_timeout = ping_timeout
         self.sessions = 0
+        self.slowest = (0.0, 0)  # the longest answer to a ping, and the action after which it came
 
     def start_tsl(self):
         self.session.stop_tsl_processes()
@@ -123,6 +124,8 @@ class Runner:
         if took is not None:
             if took > 1:
                 self.log(f'(the ping took {took:.1f} s)')
+            if took > self.slowest[0]:
+                self.slowest = (took, self.log.count)
             return
         if process.poll() is not None:
             return self.check()
@@ -175,6 +178,7 @@ def main():
 
     found = None
     interrupted = False
+    not_started = None
     runner = None
     try:
         session.prepare_files()
@@ -200,11 +204,16 @@ def main():
         found = str(f)
     except KeyboardInterrupt:
         interrupted = True
+    except RuntimeError as e:  # the display or the window manager did not start
+        not_started = str(e)
     finally:
         for sig in ending_signals:  # a second Ctrl-C does not cut the cleanup short
             signal.signal(sig, signal.SIG_IGN)
-        session.cleanup(found or interrupted)
+        session.cleanup(found or interrupted or not_started)
 
+    if not_started:
+        print(f'monkey: {not_started}; log in {session.scratch}')
+        return 2
     actions = log.count
     sessions = runner.sessions if runner else 0
     if found:
@@ -219,7 +228,8 @@ def main():
     if interrupted:
         print(f'monkey: interrupted after {actions} actions; log in {session.scratch}')
         return 130
-    print(f'monkey: nothing found in {args.seconds:g} s: {actions} actions, {sessions} run(s) of tsl, seed {seed}')
+    print(f'monkey: nothing found in {args.seconds:g} s: {actions} actions, {sessions} run(s) of tsl, seed {seed}; '
+          f'the slowest answer to a ping took {runner.slowest[0]:.2f} s (after action #{runner.slowest[1]})')
     return 0
 
 

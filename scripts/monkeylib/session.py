@@ -112,9 +112,21 @@ class Session:
         broken = BROKEN_C + '\nstatic const int table[] = {\n' + table + '};\n'
         files = {'broken.c': broken, 'main.c': MAIN_C, 'util.c': UTIL_C, 'util.h': UTIL_H,
                  'Makefile': MAKEFILE, 'notes.txt': NOTES, 'demo.project': PROJECT}
+        files['empty.txt'] = ''
+        # Every file of the folder in one project, one name that does not exist at its end.
+        files['all.project'] = ''.join(n + '\n' for n in ('notes.txt', 'main.c', 'util.c', 'util.h', 'Makefile',
+                                                           'broken.c', 'long.c', 'readonly.c', 'bytes.dat',
+                                                           'empty.txt', 'missing.c'))
         for name, text in files.items():
             with open(os.path.join(self.work, name), 'w') as f:
                 f.write(text)
+        # A file that may not be written, and one of bytes that are not text.
+        readonly = os.path.join(self.work, 'readonly.c')
+        with open(readonly, 'w') as f:
+            f.write(MAIN_C)
+        os.chmod(readonly, 0o444)
+        with open(os.path.join(self.work, 'bytes.dat'), 'wb') as f:
+            f.write(b'text\0with NUL\r\n\xff\xfe not UTF-8 \xc3\x28\n' * 50)
         # A long file, more than a pipe holds, for printing and for the tools.
         with open(os.path.join(self.work, 'long.c'), 'w') as f:
             f.write('/* A long file. */\n')
