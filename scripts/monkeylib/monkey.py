@@ -159,6 +159,8 @@ def main():
         print('No tsl to run: build it with scripts/build-sanitize (finds more) or scripts/build.')
         return 2
     binary = os.path.abspath(binary)
+    if not args.binary and not binary.endswith('build-sanitize/tsl'):
+        print('monkey: the sanitizer build finds more: scripts/install-deps --full && scripts/build-sanitize')
     seed = args.seed if args.seed is not None else random.SystemRandom().randrange(1, 10**9)
     rng = random.Random(seed)
 
