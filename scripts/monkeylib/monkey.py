@@ -117,6 +117,7 @@ class Runner:
                           f'its standard error ends with:\n{err}')
         if report:
             raise Finding(f'sanitizer report\n{report}')
+        self.keep_inside()
         main = self.monkey.main_xid
         if not main:
             return
@@ -133,6 +134,15 @@ class Runner:
                       f'{backtrace(process.pid)}')
 
 
+    def keep_inside(self):
+        """Starts tsl again when its file dialogs have taken it out of the scratch folder, before
+        it can store a file there."""
+        folder = self.session.outside_fence()
+        if folder:
+            self.log(f'tsl left the scratch folder for {folder}: starting it again')
+            self.start_tsl()
+
+
 def parse_arguments():
     parser = argparse.ArgumentParser(prog='scripts/monkey', description=__doc__)
     parser.add_argument('seconds', nargs='?', type=float, default=60, help='how long to drive tsl (default 60)')
@@ -141,6 +151,7 @@ def parse_arguments():
     parser.add_argument('--binary', help='the tsl to run (default build-sanitize/tsl, else build/tsl)')
     parser.add_argument('--scenario', choices=sorted(scenarios.SCENARIOS), help='a scripted sequence instead of '
                         'random actions, repeated for the given time')
+    parser.add_argument('--quick', action='store_true', help='more actions in a row without waiting for tsl')
     parser.add_argument('--ping-timeout', type=float, default=5.0, help='seconds a ping may take (default 5)')
     parser.add_argument('--keep', action='store_true', help='keep the scratch folder after a clean run')
     return parser.parse_args()
@@ -167,7 +178,8 @@ def main():
     session = Session(top, binary, args.display, args.keep)
     log_path = os.path.join(session.scratch, 'monkey.log')
     log = Log(log_path)
-    command = f'scripts/monkey {args.seconds:g} --seed {seed}' + (f' --scenario {args.scenario}' if args.scenario else '')
+    command = (f'scripts/monkey {args.seconds:g} --seed {seed}' + (f' --scenario {args.scenario}' if args.scenario else '')
+               + (' --quick' if args.quick else '') + (f' --binary {args.binary}' if args.binary else ''))
     print(f'monkey: {binary}, {args.seconds:g} s, seed {seed}; log {log_path}', flush=True)
     log(f'run: {command} with {binary}')
 
@@ -198,9 +210,12 @@ def main():
             else:
                 # Mostly one action at a time; now and then a few in a row without waiting for
                 # tsl to catch up, as a quick user gives them.
-                for _ in range(1 if rng.random() < 0.8 else rng.randint(2, 4)):
+                alone = 0.4 if args.quick else 0.8
+                for _ in range(1 if rng.random() < alone else rng.randint(2, 6 if args.quick else 4)):
+                    runner.keep_inside()
                     monkey.act()
-            time.sleep(rng.uniform(0.02, 0.3))
+            if not args.quick:
+                time.sleep(rng.uniform(0.02, 0.3))
             runner.check()
     except Finding as f:
         found = str(f)

@@ -84,7 +84,9 @@ class Session:
         self.keep = keep
         self.marker = f'tsl-monkey-{os.getpid()}-{int(time.time())}'
         self.scratch = tempfile.mkdtemp(prefix='tsl-monkey-')
-        self.work = os.path.join(self.scratch, 'work')
+        # tsl works in work; the folder above it is the fence it must not leave (see outside_fence).
+        self.fence = os.path.join(self.scratch, 'desk')
+        self.work = os.path.join(self.fence, 'work')
         self.home = os.path.join(self.scratch, 'home')
         self.bin = os.path.join(self.scratch, 'bin')
         self.display_number = display_number
@@ -149,7 +151,7 @@ class Session:
         os.chmod(wrapper, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
         if self.as_nobody:
             os.chmod(self.scratch, 0o755)  # the logs and tsl's output stay root's
-            for folder in (self.work, self.home, self.bin, os.path.join(self.scratch, 'run')):
+            for folder in (self.fence, self.home, self.bin, os.path.join(self.scratch, 'run')):
                 for top, folders, names in os.walk(folder):
                     for name in [top] + [os.path.join(top, n) for n in folders + names]:
                         os.chown(name, NOBODY, NOBODY)
@@ -245,6 +247,15 @@ class Session:
         self.tsl = self._spawn(prefix + [self.binary, 'broken.c'], cwd=self.work, stdin=subprocess.DEVNULL,
                                stdout=open(self.out_path, 'wb'), stderr=open(self.err_path, 'wb'))
         return self.tsl
+
+    def outside_fence(self):
+        """The folder tsl works in when the file dialogs have taken it out of the scratch folder's
+        desk (clicks on the parent entry of their lists), else None."""
+        try:
+            folder = os.readlink(f'/proc/{self.tsl.pid}/cwd')
+        except OSError:
+            return None
+        return None if (folder + '/').startswith(self.fence + '/') else folder
 
     def read(self, path):
         try:
