@@ -10,13 +10,32 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// Recovery journals of the benchmarks' panes go to a folder of their own, removed at exit.
+void useOwnStateFolder()
+{
+    static char folder[] = "/tmp/tsl-bench-state-XXXXXX";
+    if (!mkdtemp(folder))
+        return;
+    setenv("XDG_STATE_HOME", folder, 1);
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    });
+}
+
+} // namespace
 
 void ensureApplication()
 {
     static QApplication *application = nullptr;
     if (!application) {
+        useOwnStateFolder();
         if (!std::getenv("DISPLAY"))
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;

@@ -11,10 +11,15 @@
 // The scan is one pass from left to right: text that a macro produced is never looked at again,
 // so a '*' or '#' inside a file name stays as it is.
 //
+// The text of '*' and '#' reaches the shell as exactly its bytes and can run nothing: it goes in
+// as it is when the shell reads each of its characters literally (prog, prog.c), and quoted
+// otherwise, as a piece that joins the characters around it into one word ('my prog'.c). Inside
+// the template's own single or double quotes it is quoted for those. At the start of a word a
+// name that begins with "-" gets "./" before it, so that no command takes it for an option.
+//
 // How `expandCommand(template)` is built from this (window code):
 //     offerToSave();                      // refreshes fileName first, then may ask to save
-//     for (const std::string &piece : commandTypingSteps(template, fileName, matchedExtension))
-//         ttysw_input(terminal, piece.data(), piece.size());
+//     typeShellCommand(commandTypingSteps(template, fileName, matchedExtension));
 // The expansion must come after offerToSave, which may change fileName. Nothing is reported
 // back: a command that fails shows its error in the terminal, from the shell.
 
@@ -30,7 +35,8 @@ constexpr std::size_t commandCapacity = 4095;
 std::string fileNameRoot(const char *fileName, const char *matchedExtension);
 
 // The template with its macros replaced, cut at commandCapacity characters (whatever does not
-// fit is dropped, also in the middle of a macro's text).
+// fit is dropped, also in the middle of a macro's text that needs no quotes; a quoted one goes
+// in whole or not at all).
 std::string expandCommandTemplate(const char *commandTemplate, const char *fileName,
                                   const char *matchedExtension);
 

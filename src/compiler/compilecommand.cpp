@@ -2,6 +2,7 @@
 
 #include "compiler/commandmacros.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string.h>
@@ -27,10 +28,40 @@ bool endsWith(const char *text, const char *ending)
            std::memcmp(text + textLength - endingLength, ending, endingLength) == 0;
 }
 
-void appendLimited(std::string &out, const std::string &text)
-{
-    out.append(text, 0, commandCapacity - out.size());
-}
+// Collects the argument vector while the call is expanded; the length counts every character
+// of the expanded call, spaces included.
+struct WordCollector {
+    std::vector<std::string> words;
+    std::string word;
+    size_t length = 0;
+
+    bool full() const { return length >= commandCapacity; }
+    void endWord()
+    {
+        if (!word.empty())
+            words.push_back(word);
+        word.clear();
+    }
+    void space()
+    {
+        endWord();
+        ++length;
+    }
+    void character(char c)
+    {
+        word.push_back(c);
+        ++length;
+    }
+    // A macro's text, as much of it as fits. At the start of an argument a name that begins with
+    // "-" gets "./" before it, so that the compiler does not take it for an option.
+    void macroText(const std::string &text)
+    {
+        const std::string name = word.empty() && !text.empty() && text[0] == '-' ? "./" + text : text;
+        const size_t taken = std::min(name.size(), commandCapacity - length);
+        word.append(name, 0, taken);
+        length += taken;
+    }
+};
 
 } // namespace
 
@@ -40,39 +71,27 @@ CompileCommand expandCompilerCall(const char *compilerCall, const char *fileName
     CompileCommand result;
     const std::string root = fileNameRoot(fileName, matchedExtension);
     const std::string extension = matchedExtension;
-    std::string &out = result.command;
-    for (const char *c = compilerCall; *c && out.size() < commandCapacity; ++c) {
-        if (*c == '*') {
+    // The call is split into words first and the names put into them afterwards, so that a
+    // blank in a name never splits it.
+    WordCollector collector;
+    for (const char *c = compilerCall; *c && !collector.full(); ++c) {
+        if (*c == ' ') {
+            collector.space();
+        } else if (*c == '*') {
             if (!endsWith(fileName, matchedExtension)) {
                 result.sourceFormatDiffers = true;
-                out.clear();
                 return result;
             }
-            appendLimited(out, root);
+            collector.macroText(root);
         } else if (*c == '#') {
-            appendLimited(out, extension);
+            collector.macroText(extension);
         } else {
-            out.push_back(*c);
+            collector.character(*c);
         }
     }
+    collector.endWord();
+    result.words = std::move(collector.words);
     return result;
-}
-
-std::vector<std::string> splitCommandWords(const std::string &command)
-{
-    std::vector<std::string> words;
-    size_t pos = 0;
-    for (;;) {
-        pos = command.find_first_not_of(' ', pos);
-        if (pos == std::string::npos)
-            break;
-        size_t end = command.find(' ', pos);
-        if (end == std::string::npos)
-            end = command.size();
-        words.emplace_back(command, pos, end - pos);
-        pos = end;
-    }
-    return words;
 }
 
 std::string programNameLine(const std::vector<std::string> &words)

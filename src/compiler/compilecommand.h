@@ -1,6 +1,6 @@
 #pragma once
 // The pure steps of a captured compile: checking that there is a file in the right directory,
-// expanding the compiler call, splitting it into the argument vector, the animated message and
+// expanding the compiler call into the argument vector, the animated message and
 // the message that reports how the compiler ended. No widgets, no global state.
 
 #include <string>
@@ -20,19 +20,20 @@ struct CompileCommand {
     // The call holds a '*' but fileName does not end with exactly matchedExtension: nothing
     // may be started ("Source file format" notice).
     bool sourceFormatDiffers = false;
-    std::string command; // the expanded call, at most commandCapacity characters
+    // The argument vector: the first word names the program.
+    std::vector<std::string> words;
 };
 
-// Expands the compiler call for a captured compile: '*' gives the root of the file name after
-// checking that the name ends with the matched extension; '#' gives the extension; every other
-// character, '%' and backslash included, stays as it is. A call without '*' is never compared
-// with the file's extension.
+// Expands the compiler call for a captured compile into its argument vector. The call is split
+// into words at spaces (runs of spaces make no empty words; tabs and quotes are ordinary
+// characters), and the macros are put into the words afterwards, so that a name is always part
+// of one argument, blanks and all: '*' gives the root of the file name after checking that the
+// name ends with the matched extension, '#' gives the extension, and every other character, '%'
+// and backslash included, stays as it is. A macro that begins an argument with "-" gets "./"
+// before it. A call without '*' is never compared with the file's extension. The expanded call,
+// spaces included, holds at most commandCapacity characters; what goes beyond is dropped.
 CompileCommand expandCompilerCall(const char *compilerCall, const char *fileName,
                                   const char *matchedExtension);
-
-// The words of a command: the maximal runs of characters other than the space character.
-// Repeated and leading or trailing spaces make no empty words; tabs and quotes are ordinary.
-std::vector<std::string> splitCommandWords(const std::string &command);
 
 // The first piece of the compile output: the program name (the first word) and a newline.
 std::string programNameLine(const std::vector<std::string> &words);

@@ -8,6 +8,7 @@
 #include "compiler/expandcommand.h"
 #include "compiler/messagemarks.h"
 #include "compiler/resultswindow.h"
+#include "compiler/terminalmessages.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
@@ -172,7 +173,7 @@ void startCompile()
         return;
     }
 
-    const std::vector<std::string> words = splitCommandWords(command.command);
+    const std::vector<std::string> &words = command.words;
     switch (compilerProcess.start(words)) {
     case CompilerProcess::Start::started:
         break;
@@ -203,6 +204,7 @@ void startCompile()
     startAnimation();
     compilerOutput.reset();
     removeMessageMarks();
+    letResultsLead();
     errorList.deactivateButtons();
     applyNavigationButtons();
     resultsWindow->closeButton->setInactive(true);

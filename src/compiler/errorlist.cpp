@@ -28,6 +28,14 @@ void ErrorList::rebuild(const std::vector<ErrorEntry> &entries)
     rebuild(std::move(copy));
 }
 
+void ErrorList::extend(const ErrorEntry *entries, std::size_t count)
+{
+    if (count == 0)
+        return;
+    entries_.append(entries, count);
+    buttons_.next = buttons_.last = cursor_ + 1 < static_cast<int>(entries_.size());
+}
+
 ErrorStep ErrorList::showCursor(std::string message) const
 {
     ErrorStep step;

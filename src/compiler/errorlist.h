@@ -50,6 +50,9 @@ public:
     // list is empty, otherwise next and last.
     void rebuild(ErrorEntries entries);
     void rebuild(const std::vector<ErrorEntry> &entries);
+    // Appends entries that arrived later; the cursor stays. Next and last become active when
+    // there is an entry after the cursor.
+    void extend(const ErrorEntry *entries, std::size_t count);
 
     ErrorStep next();
     ErrorStep previous();

@@ -5,6 +5,7 @@
 #include "compiler/messagefiles.h"
 #include "compiler/messagemarks.h"
 #include "compiler/resultswindow.h"
+#include "compiler/terminalmessages.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/projectwindows.h"
@@ -22,6 +23,8 @@ namespace {
 // The files on disk that the parser of the running compile compares message paths with.
 std::shared_ptr<EditedFileResolver> parserFiles;
 
+} // namespace
+
 std::vector<ProjectFileTitle> projectTitles()
 {
     std::vector<ProjectFileTitle> titles;
@@ -37,15 +40,14 @@ std::vector<ProjectFileTitle> projectTitles()
     return titles;
 }
 
-// The main file and the project windows' files, as they are on disk now.
-std::shared_ptr<EditedFileResolver> editedFilesOnDisk()
+std::shared_ptr<EditedFileResolver> editedFilesOnDisk(const std::string &directory)
 {
     std::vector<EditedFile> files;
     files.push_back({mainDocumentSlot, document.fileName});
     for (int slot = 0; slot < projectWindowSlots; ++slot)
         if (const ProjectWindow *window = projectWindowTable[slot])
             files.push_back({slot, window->fileName});
-    return std::make_shared<EditedFileResolver>(compileDirectory, files);
+    return std::make_shared<EditedFileResolver>(directory, files);
 }
 
 FileResolver resolverOf(const std::shared_ptr<EditedFileResolver> &files)
@@ -60,6 +62,8 @@ const char *currentErrorForm()
     return configurationTable[currentConfiguration].errorForm;
 }
 
+namespace {
+
 void useEntries(ErrorEntries entries)
 {
     errorList.rebuild(std::move(entries));
@@ -73,6 +77,23 @@ void showEntry(const ErrorEntry &entry)
     OutputPane *results = resultsWindow->resultsPane;
     textsw_possibly_normalize(results, entry.lineStart);
     textsw_set_selection(results, entry.lineStart, entry.lineEnd, TEXTSW_SEL_SECONDARY);
+    showMessageSource(entry);
+}
+
+void takeStep(const ErrorStep &step)
+{
+    if (!resultsWindow)
+        return;
+    setResultsMessage(step.message);
+    applyNavigationButtons();
+    if (step.shown)
+        showEntry(*step.shown);
+}
+
+} // namespace
+
+void showMessageSource(const ErrorEntry &entry)
+{
     TextPane *source = textPane;
     if (entry.projectSlot != mainDocumentSlot) {
         const ProjectWindow *window =
@@ -89,18 +110,6 @@ void showEntry(const ErrorEntry &entry)
         focus_give_to(source);
 }
 
-void takeStep(const ErrorStep &step)
-{
-    if (!resultsWindow)
-        return;
-    setResultsMessage(step.message);
-    applyNavigationButtons();
-    if (step.shown)
-        showEntry(*step.shown);
-}
-
-} // namespace
-
 void applyNavigationButtons()
 {
     if (!resultsWindow)
@@ -114,16 +123,17 @@ void applyNavigationButtons()
 
 void rebuildErrorList()
 {
+    rebuildTerminalMessages();
     if (!compilerOutput)
         return;
     IncrementalErrorParser parser(currentErrorForm(), document.fileName.c_str(), projectTitles(),
-                                  resolverOf(editedFilesOnDisk()));
+                                  resolverOf(editedFilesOnDisk(compileDirectory)));
     useEntries(parser.finish(textOf(*compilerOutput)));
 }
 
 IncrementalErrorParser startErrorParser()
 {
-    parserFiles = editedFilesOnDisk();
+    parserFiles = editedFilesOnDisk(compileDirectory);
     return IncrementalErrorParser(currentErrorForm(), document.fileName.c_str(), projectTitles(),
                                   resolverOf(parserFiles));
 }
@@ -132,7 +142,7 @@ void finishErrorList(IncrementalErrorParser &parser)
 {
     if (!compilerOutput)
         return;
-    const bool sameFiles = parserFiles && parserFiles->sameAs(*editedFilesOnDisk());
+    const bool sameFiles = parserFiles && parserFiles->sameAs(*editedFilesOnDisk(compileDirectory));
     parserFiles.reset();
     if (!sameFiles || !parser.madeFrom(currentErrorForm(), document.fileName.c_str(), projectTitles())) {
         rebuildErrorList();
@@ -173,6 +183,7 @@ bool showMessageAt(long position)
     const int index = errorList.indexAt(position);
     if (index < 0)
         return false;
+    letResultsLead();
     takeStep(errorList.select(index));
     return true;
 }
@@ -185,5 +196,6 @@ void closeResults()
         return;
     destroyResultsWindow();
     compilerOutput.reset();
-    removeMessageMarks();
+    // The terminal's messages, if any, lead now.
+    placeMessageMarks();
 }

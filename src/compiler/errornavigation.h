@@ -4,9 +4,24 @@
 
 #include "compiler/errorparser.h"
 
+#include <memory>
+#include <string>
+#include <vector>
+
+class EditedFileResolver;
+
+// The open project windows as the parser sees them, in slot order.
+std::vector<ProjectFileTitle> projectTitles();
+// The main file and the project windows' files, as they are on disk now; message paths are read
+// from `directory`.
+std::shared_ptr<EditedFileResolver> editedFilesOnDisk(const std::string &directory);
+FileResolver resolverOf(const std::shared_ptr<EditedFileResolver> &files);
+// The current configuration's error form.
+const char *currentErrorForm();
+
 // Parses `compilerOutput` with the current configuration's error form, sets the results
-// window's navigation buttons and places the messages' marks in the editors; does nothing while
-// there is no output.
+// window's navigation buttons and places the messages' marks in the editors; does nothing with
+// them while there is no output. The terminal's messages are matched again too.
 void rebuildErrorList();
 
 // A parser for the output of a compile that is starting: the current configuration's error form,
@@ -28,6 +43,11 @@ void lastError();
 // shows that entry as the buttons show one and makes it the list's current entry. Returns
 // whether it was one.
 bool showMessageAt(long position);
+
+// Selects the source line that the entry names (in the main pane or its project window), underlines
+// its column and gives that pane the keyboard focus: what every step to a message does besides
+// highlighting the message.
+void showMessageSource(const ErrorEntry &entry);
 
 // Closes the results window, discards the compiler output and removes the messages' marks;
 // refused while a compile runs.

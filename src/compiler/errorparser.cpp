@@ -106,6 +106,7 @@ struct ErrorFormMatcher::Match {
     std::size_t pos = 0;
     std::size_t f = 0;
     int slot = mainDocumentSlot;
+    std::size_t fileStart = 0, fileEnd = 0; // the file part, once recognised
 };
 
 ErrorFormMatcher::ErrorFormMatcher(const char *errorForm, const char *fileName,
@@ -226,10 +227,15 @@ bool ErrorFormMatcher::matchFrom(Match &match, Names names) const
     while (match.f < form_.size()) {
         char formChar = form_[match.f];
         if (formChar == '*') {
+            const std::size_t nameStart = match.pos;
             if (!(names == Names::exact ? matchName(output, match.pos, match.f, match.slot)
                                         : matchPath(match, names == Names::pathsOnDisk)))
                 return false; // this line can yield no entry
             fileRecognised = true;
+            const bool dotSlash = names == Names::exact && nameStart + 1 < output.size() && output[nameStart] == '.' &&
+                                  output[nameStart + 1] == '/';
+            match.fileStart = std::min(nameStart + (dotSlash ? 2 : 0), match.pos);
+            match.fileEnd = std::min(match.pos, match.lineEnd);
         } else if (formChar == '%') {
             std::size_t numberEnd = match.pos;
             long number = fileRecognised ? readLineNumber(output, match.pos, match.lineEnd, numberEnd) : 0;
@@ -261,6 +267,43 @@ bool ErrorFormMatcher::matchLine(std::string_view output, std::size_t lineStart,
     // "In function" lines), and each different one would cost a look-up.
     return matchFrom(match, Names::exact) ||
            (resolver_ && matchFrom(match, Names::anyPath) && matchFrom(match, Names::pathsOnDisk));
+}
+
+bool ErrorFormMatcher::fitsForm(std::string_view line) const
+{
+    ErrorEntry entry;
+    Match match{line, 0, line.size(), {}, entry};
+    return matchFrom(match, Names::exact) || matchFrom(match, Names::anyPath);
+}
+
+ErrorFormMatcher::Trial ErrorFormMatcher::tryLine(std::string_view line, std::string_view directory) const
+{
+    Trial trial;
+    ErrorEntry anyFile;
+    Match exact{line, 0, line.size(), directory, trial.entry};
+    Match any{line, 0, line.size(), directory, anyFile};
+    Match disk = exact;
+    const Match *found = nullptr;
+    bool fits = false;
+    if (matchFrom(exact, Names::exact)) {
+        found = &exact;
+    } else if (matchFrom(any, Names::anyPath)) {
+        fits = true;
+        if (resolver_ && matchFrom(disk, Names::pathsOnDisk))
+            found = &disk;
+    }
+    if (found) {
+        trial.outcome = Trial::Outcome::message;
+        trial.file = line.substr(found->fileStart, found->fileEnd - found->fileStart);
+    } else if (fits) {
+        trial.outcome = Trial::Outcome::otherFile;
+    } else {
+        // Once the exact name of an edited file was recognised, the comparison stopped after it; a
+        // file part read up to the form's next character may reach into the rest of the message.
+        const bool nameRecognised = exact.f > form_.find('*');
+        trial.stoppedAt = nameRecognised ? exact.f : std::max(exact.f, any.f);
+    }
+    return trial;
 }
 
 std::vector<ErrorEntry> parseErrorMessages(std::string_view output, const char *errorForm,
@@ -301,6 +344,13 @@ bool IncrementalErrorParser::madeFrom(const char *errorForm, const char *fileNam
 void IncrementalErrorParser::parseArrived(std::string_view output)
 {
     parseLines(output, reach_);
+}
+
+void IncrementalErrorParser::parseCompleteLines(std::string_view output)
+{
+    const std::size_t lastLineEnd = output.rfind('\n');
+    if (lastLineEnd != std::string_view::npos && lastLineEnd >= parsed_)
+        parseLines(output.substr(0, lastLineEnd + 1), 0);
 }
 
 ErrorEntries IncrementalErrorParser::finish(std::string_view output)

@@ -98,6 +98,21 @@ public:
     // message line. `directory`: see FileResolver.
     bool matchLine(std::string_view output, std::size_t lineStart, std::size_t lineEnd, ErrorEntry &entry,
                    std::string_view directory = {}) const;
+    // Whether `line` would be a message if the file it names were edited: it fits the form with
+    // an edited file's name, or with any file part before the form's next character. Nothing is
+    // looked up on disk.
+    bool fitsForm(std::string_view line) const;
+
+    // How one line fares, for a user trying the form: a message for an edited file, a message for
+    // another file, or none.
+    struct Trial {
+        enum class Outcome { message, otherFile, noMessage };
+        Outcome outcome = Outcome::noMessage;
+        ErrorEntry entry;          // of a message
+        std::string_view file;     // of a message: the file as the line names it
+        std::size_t stoppedAt = 0; // of no message: the form character (from 0) where comparing stopped
+    };
+    Trial tryLine(std::string_view line, std::string_view directory = {}) const;
 
 private:
     struct ProjectName {
@@ -141,8 +156,13 @@ public:
 
     // `output`: the output so far; each call's text begins with the previous call's.
     void parseArrived(std::string_view output);
+    // Matches every line of `output` that has its line end. (A line's match is settled once its
+    // line end has arrived, unless a file name holds a line end.)
+    void parseCompleteLines(std::string_view output);
     // `output`: the whole output. The parser is spent afterwards.
     ErrorEntries finish(std::string_view output);
+    // The entries found so far.
+    const ErrorEntries &entries() const { return entries_; }
     // Whether the parser was made with these inputs (otherwise its entries are not theirs).
     bool madeFrom(const char *errorForm, const char *fileName,
                   const std::vector<ProjectFileTitle> &projects) const;

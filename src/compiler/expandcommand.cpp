@@ -1,10 +1,9 @@
 #include "compiler/expandcommand.h"
 
 #include "compiler/commandmacros.h"
+#include "compiler/terminalcommands.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
-#include "frame/mainframe.h"
-#include "toolkit/terminalpane.h"
 
 #include <string>
 
@@ -14,7 +13,5 @@ void expandCommand(const char *commandTemplate)
     const std::string copy = commandTemplate ? commandTemplate : "";
     // Saving first: offerToSave refreshes the file name that the macros use.
     offerToSave();
-    for (const std::string &piece :
-         commandTypingSteps(copy.c_str(), document.fileName.c_str(), document.matchedExtension.c_str()))
-        ttysw_input(terminalPane, piece.data(), static_cast<int>(piece.size()));
+    typeShellCommand(commandTypingSteps(copy.c_str(), document.fileName.c_str(), document.matchedExtension.c_str()));
 }

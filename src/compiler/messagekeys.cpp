@@ -1,8 +1,11 @@
 #include "compiler/messagekeys.h"
 
+#include "compiler/compiling.h"
 #include "compiler/errornavigation.h"
 #include "compiler/resultswindow.h"
 #include "compiler/running.h"
+#include "compiler/terminalmessages.h"
+#include "frame/keys.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/shortcuts.h"
 
@@ -10,8 +13,16 @@ void addMessageKeys(QWidget *window)
 {
     if (!window)
         return;
-    shortcut_bind(window, QKeySequence(Qt::Key_F8), nextMessageKey);
-    shortcut_bind(window, QKeySequence(Qt::SHIFT | Qt::Key_F8), previousMessageKey);
+    shortcut_bind(window, QKeySequence(QLatin1String(keys::nextMessage)), nextMessageKey);
+    shortcut_bind(window, QKeySequence(QLatin1String(keys::previousMessage)), previousMessageKey);
+}
+
+void addCompileKeys(QWidget *window)
+{
+    if (!window)
+        return;
+    shortcut_bind(window, QKeySequence(QLatin1String(keys::compile)), startCompile);
+    shortcut_bind(window, QKeySequence(QLatin1String(keys::runInForeground)), runInForeground);
 }
 
 void addBreakKey(QWidget *resultsWindow)
@@ -22,12 +33,16 @@ void addBreakKey(QWidget *resultsWindow)
 
 void nextMessageKey()
 {
-    if (resultsWindow && !resultsWindow->nextButton->isInactive())
+    if (terminalMessagesLead())
+        nextTerminalMessage();
+    else if (resultsWindow && !resultsWindow->nextButton->isInactive())
         nextError();
 }
 
 void previousMessageKey()
 {
-    if (resultsWindow && !resultsWindow->previousButton->isInactive())
+    if (terminalMessagesLead())
+        previousTerminalMessage();
+    else if (resultsWindow && !resultsWindow->previousButton->isInactive())
         previousError();
 }

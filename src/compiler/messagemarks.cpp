@@ -2,6 +2,7 @@
 
 #include "compiler/compilestate.h"
 #include "compiler/errorlist.h"
+#include "compiler/terminalmessages.h"
 #include "documents/projectwindows.h"
 #include "frame/mainframe.h"
 #include "toolkit/notifier.h"
@@ -61,6 +62,22 @@ TextPane *paneOfSlot(int slot)
 
 NotifyValue placeNextSlice(NotifyClient, int);
 
+// The messages that the marks show, and the text their positions point into.
+struct MarkedMessages {
+    const ErrorEntries *entries = nullptr;
+    std::string_view text;
+    bool utf8 = true;
+};
+
+MarkedMessages markedMessages()
+{
+    if (terminalMessagesLead())
+        return {&terminalErrorList().entries(), terminalMessageText(), true};
+    if (compilerOutput)
+        return {&errorList.entries(), compilerOutput->text(), compilerOutput->isUtf8()};
+    return {};
+}
+
 void scheduleNextSlice()
 {
     struct itimerval soon {};
@@ -108,7 +125,7 @@ void collectMarkedLines()
 {
     std::array<int, projectWindowSlots + 1> paneIndex;
     paneIndex.fill(-1);
-    for (const ErrorEntry &entry : errorList.entries()) {
+    for (const ErrorEntry &entry : *markedMessages().entries) {
         int &index = paneIndex[static_cast<std::size_t>(entry.projectSlot + 1)];
         if (index < 0) {
             TextPane *pane = paneOfSlot(entry.projectSlot);
@@ -159,7 +176,8 @@ std::vector<long> placedLinesOn(TextPane *pane, const std::vector<Mark> &marks, 
 // The tooltip of a marked line: the message lines that named it.
 std::string messageTip(TextPane *pane, long line)
 {
-    if (!compilerOutput || !(textsw_marks_on(pane, line) & marksMask))
+    const MarkedMessages messages = markedMessages();
+    if (!messages.entries || !(textsw_marks_on(pane, line) & marksMask))
         return std::string();
     const auto marked = std::find_if(markedPanes.begin(), markedPanes.end(),
                                      [&](const PaneMarks &each) { return each.pane == pane; });
@@ -168,7 +186,7 @@ std::string messageTip(TextPane *pane, long line)
     const std::vector<long> placed = placedLinesOn(pane, marked->marks, line);
     std::string tip;
     int listed = 0, more = 0;
-    for (const ErrorEntry &entry : errorList.entries()) {
+    for (const ErrorEntry &entry : *messages.entries) {
         if (entry.projectSlot != marked->slot ||
             std::find(placed.begin(), placed.end(), entry.lineNumber - 1L) == placed.end())
             continue;
@@ -176,9 +194,9 @@ std::string messageTip(TextPane *pane, long line)
             ++more;
             continue;
         }
-        std::string message(compilerOutput->text().substr(static_cast<std::size_t>(entry.lineStart),
-                                                          static_cast<std::size_t>(entry.lineEnd - entry.lineStart)));
-        if (!compilerOutput->isUtf8())
+        std::string message(messages.text.substr(static_cast<std::size_t>(entry.lineStart),
+                                                 static_cast<std::size_t>(entry.lineEnd - entry.lineStart)));
+        if (!messages.utf8)
             message = QString::fromLatin1(message.data(), static_cast<int>(message.size())).toStdString();
         tip += (listed++ ? "\n" : "") + message;
     }
@@ -204,7 +222,7 @@ void prepareMessageMarks(TextPane *pane)
 void placeMessageMarks()
 {
     removeMessageMarks();
-    if (!compilerOutput)
+    if (!markedMessages().entries)
         return;
     collectMarkedLines();
     placing = true;
@@ -221,6 +239,11 @@ void removeMessageMarks()
     if (underlinedPane)
         textsw_set_underline(underlinedPane, 0, 0, QColor());
     underlinedPane = nullptr;
+}
+
+QColor messageKindColour(MessageKind kind)
+{
+    return kind == MessageKind::error ? errorColour : warningColour;
 }
 
 bool placingMessageMarks()
@@ -241,8 +264,7 @@ void markMessageColumn(TextPane *pane, const ErrorEntry &entry)
     long first = 0, lastPlusOne = 0;
     if (!columnToken(pane->rangePointer(start, end - start), end - start, entry.column(), &first, &lastPlusOne))
         return;
-    textsw_set_underline(pane, start + first, start + lastPlusOne,
-                         entry.kind() == MessageKind::error ? errorColour : warningColour);
+    textsw_set_underline(pane, start + first, start + lastPlusOne, messageKindColour(entry.kind()));
     underlinedPane = pane;
 }
 

@@ -9,19 +9,26 @@
 // placed a slice at a time, so that a compile of hundreds of thousands of messages never holds
 // the window.
 
+#include "compiler/errorparser.h"
+
+#include <QColor>
+
 class TextPane;
-struct ErrorEntry;
 
 // Makes `pane` able to show marks: every editor pane calls it once when it is made (the main
 // pane at start-up, each project window's pane when the window opens).
 void prepareMessageMarks(TextPane *pane);
 
-// Places the marks of every entry of the error list (removing those there were).
+// Places the marks of every entry of the messages that lead (the terminal's or the results
+// window's, terminalmessages.h), removing those there were.
 void placeMessageMarks();
 // Removes every mark and the underlined column, and stops placing marks.
 void removeMessageMarks();
 // Whether marks are still being placed (slices are pending).
 bool placingMessageMarks();
+
+// The colour of a message of this kind: its mark, its underlined column, its link.
+QColor messageKindColour(MessageKind kind);
 
 // Underlines the token at the entry's column in its source line in `pane` (nothing when the
 // message gives no column or the line has none there); the column underlined before goes.

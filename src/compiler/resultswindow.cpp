@@ -7,14 +7,22 @@
 #include "config/configuration.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
+#include "frame/keys.h"
+#include "frame/placement.h"
 #include "frame/mainframe.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
 #include "toolkit/outputpane.h"
+#include "toolkit/terminalpane.h"
+#include "toolkit/textpane.h"
 #include "toolkit/xfonts.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScreen>
+
+#include <optional>
+#include <vector>
 
 ResultsWindow *resultsWindow;
 
@@ -29,6 +37,33 @@ void onRunForeground(ImageButton *) { runInForeground(); }
 void onCompile(ImageButton *) { startCompile(); }
 void onClose(ImageButton *) { closeResults(); }
 
+// Where the window goes when it is created: where it hides neither the line selected in the
+// main text pane nor the terminal, where its prompt and a program's output are; the window
+// manager places it when the screen has no such place.
+void placeResultsWindow(QWidget *window)
+{
+    if (!mainFrame || !mainFrame->isVisible() || !textPane)
+        return;
+    const QScreen *screen = mainFrame->screen();
+    if (!screen)
+        return;
+    // The frame the window manager puts around the main frame is taken for this window's too.
+    const QRect owner = mainFrame->frameGeometry();
+    const QSize frame = owner.size() - mainFrame->size();
+    Textsw_index first = 0, end = 0;
+    if (!textsw_get_selection(textPane, &first, &end, TEXTSW_SEL_PRIMARY))
+        first = textsw_get_insertion_point(textPane);
+    std::vector<QRect> keep;
+    const QRect line = textsw_line_rect(textPane, first);
+    if (!line.isEmpty())
+        keep.emplace_back(textPane->mapToGlobal(line.topLeft()), line.size());
+    if (terminalPane && terminalPane->isVisible())
+        keep.emplace_back(terminalPane->mapToGlobal(QPoint(0, 0)), terminalPane->size());
+    if (const std::optional<QPoint> place =
+            placeBesideOwner(screen->availableGeometry(), owner, window->size() + frame, keep))
+        window->move(*place);
+}
+
 constexpr int textPanelInitialWidth = 800;
 constexpr int buttonColumnWidth = 68;
 constexpr int buttonWidth = 24;
@@ -37,7 +72,11 @@ constexpr int buttonGap = 6;
 
 } // namespace
 
-ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
+// A window of its own, but a transient of the main frame (a dialog window: only those get the
+// transient-for hint): the window manager keeps it above the main frame, so that neither a step
+// to a message, which brings the main frame forward with the line it selects, nor a click into
+// the main frame hides the message. Being no tool window, it keeps its own keys to itself.
+ResultsWindow::ResultsWindow() : QWidget(mainFrame, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
 {
     setObjectName("ResultsWindow");
     setWindowTitle("Compiler Results");
@@ -74,12 +113,18 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
         const XbmImage *image;
         ButtonNotifyProc proc;
         ImageButton **handle;
+        const char *action; // the tooltip, and the key that does the same in this window
+        const char *keys;
     };
     const Entry entries[] = {
-        {&previousErrorImage, onPrevious, &previousButton}, {&firstErrorImage, onFirst, &firstButton},
-        {&nextErrorImage, onNext, &nextButton},             {&lastErrorImage, onLast, &lastButton},
-        {&runImage, onRun, &runButton},                     {&runInForegroundImage, onRunForeground, &runForegroundButton},
-        {&compileImage, onCompile, &compileButton},         {&closeResultsImage, onClose, &closeButton},
+        {&previousErrorImage, onPrevious, &previousButton, "Previous message", keys::previousMessage},
+        {&firstErrorImage, onFirst, &firstButton, "First message", nullptr},
+        {&nextErrorImage, onNext, &nextButton, "Next message", keys::nextMessage},
+        {&lastErrorImage, onLast, &lastButton, "Last message", nullptr},
+        {&runImage, onRun, &runButton, "Run Xwin application", nullptr},
+        {&runInForegroundImage, onRunForeground, &runForegroundButton, "Run in foreground", keys::runInForeground},
+        {&compileImage, onCompile, &compileButton, "Compile current file", keys::compile},
+        {&closeResultsImage, onClose, &closeButton, "Close Compiler Results", nullptr},
     };
     const int left = (buttonColumnWidth - 2 * buttonWidth - buttonGap) / 2;
     int index = 0;
@@ -87,6 +132,7 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
         auto *button = new ImageButton(*entry.image, entry.proc, 0, resultsButtons);
         button->setGeometry(left + (index % 2) * (buttonWidth + buttonGap),
                             4 + (index / 2) * (buttonHeight + buttonGap), buttonWidth, buttonHeight);
+        button->setToolTip(buttonTip(entry.action, entry.keys));
         *entry.handle = button;
         ++index;
     }
@@ -100,7 +146,15 @@ ResultsWindow::ResultsWindow() : QWidget(nullptr, Qt::Window)
     resultsButtons->setGeometry(paneSize.width() + 16, 0, buttonColumnWidth, panelHeight);
     setFixedSize(resultsButtons->x() + buttonColumnWidth, panelHeight);
     addMessageKeys(this);
+    addCompileKeys(this);
     addBreakKey(this);
+}
+
+ResultsWindow::~ResultsWindow()
+{
+    // The main frame takes its transients with it.
+    if (resultsWindow == this)
+        resultsWindow = nullptr;
 }
 
 void ResultsWindow::closeEvent(QCloseEvent *event)
@@ -112,6 +166,7 @@ void ResultsWindow::closeEvent(QCloseEvent *event)
 void createResultsWindow()
 {
     resultsWindow = new ResultsWindow;
+    placeResultsWindow(resultsWindow);
     resultsWindow->show();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The "Compiler Results" window: the results pane with the compiler's output, the results
 // message under it, and a column of eight image buttons. Created by the first captured compile,
-// kept until the user closes it; later compiles reuse it.
+// kept until the user closes it; later compiles reuse it. It stays above the main frame.
 
 #include <QWidget>
 
@@ -17,6 +17,7 @@ class ResultsWindow : public QWidget {
     Q_OBJECT
 public:
     ResultsWindow();
+    ~ResultsWindow() override;
 
     QWidget *textPanel = nullptr;
     OutputPane *resultsPane = nullptr;

@@ -4,6 +4,7 @@
 #include "config/configuration.h"
 #include "config/configurationdialog.h"
 #include "config/dialogfields.h"
+#include "config/errorformtester.h"
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "frame/mainframe.h"
@@ -21,11 +22,13 @@ constexpr int visibleCharacters = 20;
 const char macroLine[] = "Makros:    '*';  '#';  '%';  '\\n'   are replaced by:";
 const char macroMeaningLine[] = "filename's root;  it's extension;  the line number;  carr. return ";
 
-// A text field of the dialog bound to the configuration field it shows and stores.
+// A text field of the dialog bound to the configuration field it shows and stores, and the value
+// it showed: a field the user left as it was is not stored back, so that its bytes stay exactly.
 struct BoundField {
     PanelTextField *field = nullptr;
     char *target = nullptr;
     std::size_t capacity = 0;
+    QString shown;
 };
 
 // The dialog that is open, if it is one of these two, and the configuration it shows. The
@@ -43,10 +46,14 @@ EditingDialog editing;
 template <std::size_t capacity>
 PanelTextField *addBoundField(Panel *panel, const char *label, int length, char (&target)[capacity])
 {
-    PanelTextField *field = panel->addTextField(QString::fromLatin1(label), visibleCharacters, length);
-    field->setValue(fieldText(target));
+    const QString value = fieldText(target);
+    // A value longer than the field takes (a compilerCall from the file may be 4095 bytes long)
+    // is shown and kept whole, and may be edited up to what the configuration holds.
+    const int longest = value.size() > length ? static_cast<int>(capacity) - 1 : length;
+    PanelTextField *field = panel->addTextField(QString::fromLatin1(label), visibleCharacters, longest);
+    field->setValue(value);
     field->lineEdit()->setCursorPosition(0); // a long value shows its beginning
-    editing.fields.push_back({field, target, capacity});
+    editing.fields.push_back({field, target, capacity, value});
     return field;
 }
 
@@ -89,7 +96,8 @@ bool editingDialogOpen()
 void storeBoundFields()
 {
     for (const BoundField &bound : editing.fields)
-        storeFieldText(bound.target, bound.capacity, bound.field->value());
+        if (bound.field->value() != bound.shown)
+            storeFieldText(bound.target, bound.capacity, bound.field->value());
 }
 
 } // namespace
@@ -117,6 +125,7 @@ void editConfiguration()
     editing.compilerTerminates = panel->addCheckBox("                COMPILER TERMINATES -> ", c.compilerTerminates());
     editing.disableSave = panel->addCheckBox("WHILE COMPILING, DISABLE SAVE  -> ", c.disableSaveWhileCompiling());
     addMacroRowsAndButtons(panel, storeConfiguration);
+    addErrorFormTester(editing.frame, panel->textField("              ERROR MESSAGES FORM -> "), c.errorForm);
     showConfigurationDialog();
 }
 

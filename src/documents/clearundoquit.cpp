@@ -4,6 +4,7 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryjournal.h"
 #include "frame/mainframe.h"
 #include "toolkit/notice.h"
 #include "toolkit/textpane.h"
@@ -43,7 +44,8 @@ void undoLast()
 {
     if (document.readOnly)
         return;
-    if (textsw_modified(textPane))
+    // A file read again because another program changed it is also taken back.
+    if (textsw_modified(textPane) || textsw_reload_undoable(textPane))
         textsw_undo(textPane);
     if (textsw_modified(textPane))
         return;
@@ -74,6 +76,8 @@ void quitProgram()
             return;
     if (!offerToSave())
         return;
+    // What is still unsaved now, the user chose not to keep.
+    discardRecoveryJournals();
     fputs("\nThanks for using tsl.\n", stdout);
     fflush(stdout);
     exit(0);

@@ -2,16 +2,18 @@
 
 #include "compiler/compilestate.h"
 #include "compiler/errornavigation.h"
+#include "compiler/terminalcommands.h"
 #include "config/configuration.h"
 #include "documents/document.h"
 #include "documents/filedialogstate.h"
+#include "documents/outsidechanges.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryoffer.h"
 #include "documents/storefailure.h"
 #include "frame/mainframe.h"
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/notice.h"
-#include "toolkit/terminalpane.h"
 #include "toolkit/textpane.h"
 
 #include <QString>
@@ -159,6 +161,7 @@ void openDocument()
     followListDirectory();
     const bool writable = canOpenFile(document.fileName, "r+");
     document.readOnly = !writable;
+    const RecoveryChoice recovery = offerRecovery(document.fileName, document.fileName, mainFrame);
     document.loadStatus = textsw_load_file(textPane, document.fileName, !writable, 0);
     if (!adoptLoadedFile())
         return;
@@ -168,6 +171,7 @@ void openDocument()
     document.edited = false;
     destroyFileDialog();
     textsw_set_notify_proc(textPane, noteTextPaneChange);
+    recoverChanges(textPane, recovery);
 }
 
 void noteTextPaneChange(TextPane *pane)
@@ -193,7 +197,7 @@ bool offerToSave()
         const int answer =
             notice_prompt(mainFrame, {mainTitle(), "Save this file ?"}, {noticeYes("SAVE"), noticeNo("Don't save")});
         if (answer == 1) {
-            if (!storeDocument(document.fileName))
+            if (!mayStoreOver(textPane, mainFrame) || !storeDocument(document.fileName))
                 return false;
             markDocumentUnchanged();
         }
@@ -213,7 +217,7 @@ void saveDocument()
         notModifiedNotice();
         return;
     }
-    if (!storeDocument(document.fileName))
+    if (!mayStoreOver(textPane, mainFrame) || !storeDocument(document.fileName))
         return;
     markDocumentUnchanged();
 }
@@ -249,7 +253,5 @@ void typeChangeDirectory(const std::string &directory)
 {
     // cd would take a name that begins with "-" for an option.
     const std::string word = shellWord(!directory.empty() && directory[0] == '-' ? "./" + directory : directory);
-    ttysw_input(terminalPane, "cd ", 3);
-    ttysw_input(terminalPane, word.c_str(), static_cast<int>(word.size()));
-    ttysw_input(terminalPane, "\n", 1);
+    typeShellCommand({"cd ", word, "\n"});
 }

@@ -46,3 +46,12 @@ void typeChangeDirectory(const std::string &directory);
 // shell hands the command exactly these bytes and runs nothing else. A word that begins with
 // "-" is still taken as an option by most commands: the caller deals with that.
 std::string shellWord(const std::string &text);
+// Where a piece of a word stands in the shell text around it: outside any quotes, or between
+// the text's own single or double quotes.
+enum class ShellQuoting { none, singleQuotes, doubleQuotes };
+// The text as a piece of a larger word, quoted for the place it stands in so that the shell
+// takes its bytes literally and runs nothing: unchanged when they are literal there already
+// (an empty text gives nothing); outside quotes as shellWord quotes it; inside the template's
+// own quotes escaped for them, or with those quotes closed around shellWord's form and opened
+// again. Adjacent pieces join into one word.
+std::string shellPiece(ShellQuoting quoting, const std::string &text);

@@ -3,9 +3,14 @@
 #include "compiler/messagekeys.h"
 #include "compiler/messagemarks.h"
 #include "config/configuration.h"
+#include "documents/memorylimit.h"
+#include "documents/outsidechanges.h"
 #include "documents/projectwindows.h"
+#include "documents/recoveryjournal.h"
+#include "documents/recoveryoffer.h"
 #include "frame/artwork.h"
 #include "frame/framesize.h"
+#include "frame/keys.h"
 #include "frame/mainframe.h"
 #include "texttools/find.h"
 #include "texttools/gotoline.h"
@@ -14,6 +19,7 @@
 #include "toolkit/frame.h"
 #include "toolkit/imagebutton.h"
 #include "toolkit/menus.h"
+#include "toolkit/shortcuts.h"
 #include "toolkit/textpane.h"
 #include "toolkit/xfonts.h"
 
@@ -72,11 +78,16 @@ void buildButtonBar(ProjectWindow &window, int slot)
     struct BarButton {
         const XbmImage *image;
         ButtonNotifyProc proc;
+        const char *action; // the tooltip: the window's menu item and its key
+        const char *keys;
     };
-    const BarButton buttons[] = {{&saveFileImage, onSave},  {&goToLineImage, onLineNumber},
-                                 {&findForwardImage, onFind}, {&cutStringImage, onCut},
-                                 {&copyStringImage, onCopy}, {&insertStringImage, onInsert},
-                                 {&closeProjectImage, onClose}};
+    const BarButton buttons[] = {{&saveFileImage, onSave, "Save", keys::save},
+                                 {&goToLineImage, onLineNumber, "Line number", keys::lineNumber},
+                                 {&findForwardImage, onFind, "Find", keys::find},
+                                 {&cutStringImage, onCut, "Cut", nullptr},
+                                 {&copyStringImage, onCopy, "Copy", nullptr},
+                                 {&insertStringImage, onInsert, "Insert", nullptr},
+                                 {&closeProjectImage, onClose, "Close this window", nullptr}};
     window.buttonBar = new QWidget(window.frame);
     window.buttonBar->setObjectName("ProjectButtonBar");
     int x = buttonGap;
@@ -84,6 +95,7 @@ void buildButtonBar(ProjectWindow &window, int slot)
         // Every button but Cut carries the slot; Cut is the main window's action.
         auto *button = new ImageButton(*b.image, b.proc, b.proc == onCut ? 0 : slot, window.buttonBar);
         button->setGeometry(x, buttonTop, buttonWidth, buttonHeight);
+        button->setToolTip(buttonTip(b.action, b.keys));
         x += buttonWidth + buttonGap;
         if (b.proc == onSave)
             window.saveButton = button;
@@ -118,6 +130,26 @@ QMenu *buildMenu(QWidget *frame, int slot)
 
 #undef ITEM
 
+// The window's keys act on its own pane and nowhere else: those of its menu's items show beside
+// them, Find next and Undo act on the pane as the main window's keys act on the main pane, and
+// Ctrl+F7 and Ctrl+F5 compile and run the main window's file.
+void addProjectKeys(const ProjectWindow &window, int slot)
+{
+    const struct {
+        const char *keys;
+        const char *item;
+    } itemKeys[] = {{keys::save, "Save"}, {keys::lineNumber, "Line number"}, {keys::find, "Find"}};
+    for (const auto &bound : itemKeys)
+        shortcut_bind_item(window.frame, menuFindItem(window.menu, {QString::fromLatin1(bound.item)}),
+                           QKeySequence(QLatin1String(bound.keys)));
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::findNextForward)),
+                  [slot] { findProjectNext(slot, TEXTSW_FORWARD); });
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::findNextBackward)),
+                  [slot] { findProjectNext(slot, TEXTSW_BACKWARD); });
+    shortcut_bind(window.frame, QKeySequence(QLatin1String(keys::undo)), [slot] { undoProjectWindow(slot); });
+    addCompileKeys(window.frame);
+}
+
 // The pane: memory limit, automatic indentation, the slot as client data, the project font, and
 // what every editor pane has (line numbers, highlighting, the marks margin).
 TextPane *createProjectPane(QWidget *frame, int slot)
@@ -125,6 +157,7 @@ TextPane *createProjectPane(QWidget *frame, int slot)
     auto *pane = new TextPane(frame);
     pane->setObjectName("ProjectPane");
     textsw_set_memory_limit(pane, generalSettings.projectTextMemoryLimit);
+    watchMemoryLimit(pane, LimitedPane::project);
     textsw_set_auto_indent(pane, true);
     textsw_set_client_data(pane, slot);
     if (projectFont)
@@ -163,8 +196,12 @@ bool createProjectWindow(int slot, const std::string &name)
     buildButtonBar(*window, slot);
     addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);
+    addProjectKeys(*window, slot);
     window->pane = createProjectPane(window->frame, slot);
-    if (textsw_load_file(window->pane, pathFromHere(name), false, 0) != 0) {
+    startRecoveryJournal(window->pane);
+    const std::string path = pathFromHere(name);
+    const RecoveryChoice recovery = offerRecovery(path, name, mainFrame);
+    if (textsw_load_file(window->pane, path, false, 0) != 0) {
         delete window->frame;
         delete window;
         return false;
@@ -173,6 +210,8 @@ bool createProjectWindow(int slot, const std::string &name)
     textsw_set_menu(window->pane, window->menu);
     projectWindowTable[slot] = window;
     window->pane->setGeometry(0, barHeight, window->frame->width(), window->frame->height() - barHeight);
+    watchForOutsideChanges(window->frame);
     window->frame->show();
+    recoverChanges(window->pane, recovery);
     return true;
 }

@@ -6,7 +6,9 @@
 #include "documents/document.h"
 #include "documents/documentactions.h"
 #include "documents/filedialogstate.h"
+#include "documents/outsidechanges.h"
 #include "documents/projectfile.h"
+#include "documents/recoveryjournal.h"
 #include "documents/storefailure.h"
 #include "frame/mainframe.h"
 #include "texttools/prompt.h"
@@ -68,9 +70,12 @@ bool readProjectBytes(const std::string &name, std::string &bytes)
 }
 
 // Stores the window's text under the name of the file it edits; a failure is reported over the
-// window. Returns whether it was stored.
+// window. Returns whether it was stored (not when the user would not overwrite another program's
+// change).
 bool storeProjectWindow(const ProjectWindow &window)
 {
+    if (!mayStoreOver(window.pane, window.frame))
+        return false;
     const std::string name = paneFileName(window.pane);
     const int error = textsw_store_file(window.pane, name);
     if (error != 0)
@@ -119,6 +124,16 @@ void noteProjectPaneChange(TextPane *pane)
     window->saveButton->setInactive(false);
 }
 
+void markProjectWindowUnchanged(int slot)
+{
+    ProjectWindow *window = projectWindow(slot);
+    if (!window)
+        return;
+    window->edited = false;
+    window->saveButton->setInactive(true);
+    setProjectTitle(*window);
+}
+
 void saveProjectWindow(int slot)
 {
     ProjectWindow *window = projectWindow(slot);
@@ -129,6 +144,20 @@ void saveProjectWindow(int slot)
     window->saveButton->setInactive(true);
     window->edited = false;
     setProjectTitle(*window);
+}
+
+void undoProjectWindow(int slot)
+{
+    ProjectWindow *window = projectWindow(slot);
+    if (!window)
+        return;
+    if (textsw_modified(window->pane))
+        textsw_undo(window->pane);
+    if (textsw_modified(window->pane) || !window->edited)
+        return;
+    window->edited = false;
+    setProjectTitle(*window);
+    window->saveButton->setInactive(true);
 }
 
 bool offerToSaveProject(int slot)
@@ -160,6 +189,7 @@ bool closeProjectWindow(int slot)
         closeToolPrompt();
     textsw_set_notify_proc(window->pane, nullptr);
     textsw_set_contents(window->pane, "", 0);
+    stopRecoveryJournal(window->pane);
     window->edited = false;
     projectWindowTable[slot] = nullptr;
     // The close may come from one of the window's own buttons or events: its widgets are

@@ -50,9 +50,14 @@ bool createProjectWindow(int slot, const std::string &name);
 
 // The project pane's change notification: the first change marks the window edited.
 void noteProjectPaneChange(TextPane *pane);
+// After the window's file was read again over its changes: the plain title, Save inactive.
+void markProjectWindowUnchanged(int slot);
 // The bar's Save button and the menu's "Save": stores the pane's text under its file's name
 // unless the window is clean. A failed store is reported over the window and changes nothing.
 void saveProjectWindow(int slot);
+// Undo in the window: takes back one edit while the text differs from the stored one; back at
+// the stored text the window is clean again (plain title, Save inactive).
+void undoProjectWindow(int slot);
 // Asks "Save this file ?" over the window in `slot` when its text is modified. Returns false
 // only when the user chose "SAVE" and the store failed (the failure has been reported).
 bool offerToSaveProject(int slot);

@@ -1,5 +1,6 @@
-// Texts typed into the user's shell as one word: as they are when the shell reads every
-// character literally, otherwise quoted so that no character of the text can run anything.
+// Texts typed into the user's shell as one word, or as a piece of one: as they are when the shell
+// reads every character literally, otherwise quoted so that no character of the text can run
+// anything.
 #include "documents/documentactions.h"
 
 #include "toolkit/utf8check.h"
@@ -45,6 +46,17 @@ size_t typeableInQuotes(const std::string &text, size_t at, bool utf8Locale)
         return 0;
     const auto next = static_cast<unsigned char>(text[at + 1]);
     return c == 0xC2 && next <= 0x9F ? 0 : length;
+}
+
+bool typeableThroughout(const std::string &text, bool utf8Locale)
+{
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = typeableInQuotes(text, at, utf8Locale);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
 }
 
 // A run of typeable bytes between single quotes; a quote inside ends the quoted part, is
@@ -110,4 +122,33 @@ std::string shellWord(const std::string &text)
     if (!rebuilt.empty())
         word += printfRebuilt(rebuilt);
     return word;
+}
+
+std::string shellPiece(ShellQuoting quoting, const std::string &text)
+{
+    if (text.empty())
+        return std::string();
+    switch (quoting) {
+    case ShellQuoting::none:
+        break;
+    case ShellQuoting::singleQuotes:
+        // Between single quotes only the quote itself ends the literal text.
+        if (text.find('\'') == std::string::npos && typeableThroughout(text, localeIsUtf8()))
+            return text;
+        return "'" + shellWord(text) + "'";
+    case ShellQuoting::doubleQuotes: {
+        // Between double quotes a backslash makes $ ` " and itself literal. An interactive bash
+        // still expands history after "!" there, so a text with one leaves the quotes.
+        if (text.find('!') != std::string::npos || !typeableThroughout(text, localeIsUtf8()))
+            return "\"" + shellWord(text) + "\"";
+        std::string escaped;
+        for (char c : text) {
+            if (c == '$' || c == '`' || c == '"' || c == '\\')
+                escaped += '\\';
+            escaped += c;
+        }
+        return escaped;
+    }
+    }
+    return shellWord(text);
 }

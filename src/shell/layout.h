@@ -17,10 +17,26 @@ struct WorkAreaLayout {
     bool hasButtonPanel = false;
     ButtonPanelGeometry buttonPanel;
     Rect textPane;
-    bool hasTerminal = false; // the logo and the terminal exist only while the terminal is shown
+    bool hasTerminal = false; // the logo, the divider and the terminal exist only while the terminal is shown
     Rect logo;
+    Rect divider;             // the strip above the terminal that moves the border between the panes
     Rect terminal;
 };
 
+// How high the divider strip is; the terminal begins below it.
+constexpr int dividerHeight = 5;
+
+// Where the user has put the divider. The text pane starts four fifths of the work area high;
+// once the divider has been dragged, the row of the logo and the terminal keeps the height
+// chosen (`below`, divider included) when the work area changes size, as far as each pane keeps
+// its least height (`lowestText` for the text pane, `lowestBelow` for that row). Where the work
+// area is too low for both, the starting split holds.
+struct DividerPlace {
+    int below = -1; // -1: not moved
+    int lowestText = 0;
+    int lowestBelow = 0;
+};
+
 ButtonPanelGeometry buttonPanelGeometry(int workAreaWidth, int workAreaHeight, bool terminalShown);
-WorkAreaLayout workAreaLayout(int workAreaWidth, int workAreaHeight, bool buttonPanelShown, bool terminalShown);
+WorkAreaLayout workAreaLayout(int workAreaWidth, int workAreaHeight, bool buttonPanelShown, bool terminalShown,
+                              const DividerPlace &divider = DividerPlace());

@@ -3,6 +3,7 @@
 
 #include "compiler/compiling.h"
 #include "compiler/running.h"
+#include "compiler/terminalcommands.h"
 #include "config/configuration.h"
 #include "config/configurationdialog.h"
 #include "config/fontchooser.h"
@@ -18,7 +19,6 @@
 #include "texttools/replace.h"
 #include "texttools/stringtools.h"
 #include "toolkit/menus.h"
-#include "toolkit/terminalpane.h"
 
 #include <QAction>
 #include <QMenu>
@@ -155,5 +155,5 @@ void createMenus()
 
 void newFrame()
 {
-    ttysw_input(terminalPane, "tsl &\n", 6);
+    typeShellCommand({"tsl &\n"});
 }

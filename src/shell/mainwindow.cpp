@@ -9,6 +9,8 @@
 #include "documents/documentactions.h"
 #include "documents/filedialog.h"
 #include "frame/artwork.h"
+#include "frame/keys.h"
+#include "shell/divider.h"
 #include "shell/layout.h"
 #include "shell/logo.h"
 #include "texttools/find.h"
@@ -21,9 +23,13 @@
 #include "toolkit/textpane.h"
 #include "toolkit/xdrawing.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 WorkArea *workArea;
 XCanvas *logoCanvas;
@@ -37,6 +43,8 @@ struct PanelButton {
     ButtonNotifyProc proc;
     int value;
     ImageButton **handle;
+    const char *action; // the tooltip: the menu item's words and its key
+    const char *keys;
 };
 
 void onOpenButton(ImageButton *) { showOpenDialog(); }
@@ -53,20 +61,20 @@ void onRunButton(ImageButton *) { runInBackground(); }
 void onRunForegroundButton(ImageButton *) { runInForeground(); }
 
 const PanelButton panelButtons[] = {
-    {&openFileImage, onOpenButton, 0, nullptr},
-    {&saveFileImage, onSaveButton, 0, &saveButton},
-    {&quitImage, onQuitButton, 0, nullptr},
-    {&goToLineImage, onLineButton, 0, nullptr},
-    {&findForwardImage, onFindButton, 0, nullptr},
-    {&findBackwardImage, onFindButton, 1, nullptr},
-    {&findNextForwardImage, onFindNextButton, 0, nullptr},
-    {&findNextBackwardImage, onFindNextButton, 1, nullptr},
-    {&cutStringImage, onCutButton, 0, nullptr},
-    {&copyStringImage, onCopyButton, 0, nullptr},
-    {&insertStringImage, onInsertButton, 0, nullptr},
-    {&compileImage, onCompileButton, 0, &compileButton},
-    {&runImage, onRunButton, 0, &runButton},
-    {&runInForegroundImage, onRunForegroundButton, 0, &runForegroundButton},
+    {&openFileImage, onOpenButton, 0, nullptr, "Open", keys::open},
+    {&saveFileImage, onSaveButton, 0, &saveButton, "Save", keys::save},
+    {&quitImage, onQuitButton, 0, nullptr, "QUIT", keys::quit},
+    {&goToLineImage, onLineButton, 0, nullptr, "Line number", keys::lineNumber},
+    {&findForwardImage, onFindButton, 0, nullptr, "Find, searching forward", keys::find},
+    {&findBackwardImage, onFindButton, 1, nullptr, "Find, searching backward", nullptr},
+    {&findNextForwardImage, onFindNextButton, 0, nullptr, "Find next, searching forward", keys::findNextForward},
+    {&findNextBackwardImage, onFindNextButton, 1, nullptr, "Find next, searching backward", keys::findNextBackward},
+    {&cutStringImage, onCutButton, 0, nullptr, "Cut string", nullptr},
+    {&copyStringImage, onCopyButton, 0, nullptr, "Copy string", nullptr},
+    {&insertStringImage, onInsertButton, 0, nullptr, "Insert string", nullptr},
+    {&compileImage, onCompileButton, 0, &compileButton, "Compile current file", keys::compile},
+    {&runImage, onRunButton, 0, &runButton, "Run Xwin application", nullptr},
+    {&runInForegroundImage, onRunForegroundButton, 0, &runForegroundButton, "Run in foreground", keys::runInForeground},
 };
 
 constexpr int buttonWidth = 24;
@@ -76,6 +84,44 @@ constexpr int panelTopMargin = 4;
 void placeWidget(QWidget *widget, const Rect &r)
 {
     widget->setGeometry(r.x, r.y, r.width, r.height);
+}
+
+// The divider above the terminal, and the height below it that the user chose by dragging it.
+QPointer<Divider> divider;
+int dividerBelow = -1;
+
+// The least height that the panel's fourteen buttons need in two columns without overlapping.
+constexpr int lowestPanelHeight = 180;
+
+// Where the divider is, and how far it may go: each pane keeps at least two lines, and the text
+// pane the height that the button panel beside it needs.
+DividerPlace dividerPlace()
+{
+    DividerPlace place;
+    place.below = dividerBelow;
+    if (textPane) {
+        const int twoLines = textsw_size_for_chars(textPane, 1, 2).height();
+        place.lowestText = buttonPanelShown ? std::max(twoLines, lowestPanelHeight) : twoLines;
+    }
+    if (terminalPane)
+        place.lowestBelow = dividerHeight + 2 * QFontMetrics(terminalPane->getTerminalFont()).height() + 4;
+    return place;
+}
+
+WorkAreaLayout currentLayout()
+{
+    return workAreaLayout(workArea->width(), workArea->height(), buttonPanelShown, terminalShown, dividerPlace());
+}
+
+// The user drags the divider: the text pane above it is to be `textHeight` high.
+void moveDivider(int textHeight)
+{
+    if (!workArea || !textPane)
+        return;
+    dividerBelow = workArea->height() - textHeight;
+    layoutWorkArea();
+    // Kept as far as the panes' least heights let it go.
+    dividerBelow = workArea->height() - textPane->height();
 }
 
 void destroyButtonPanel()
@@ -127,6 +173,8 @@ void createWorkArea()
 {
     workArea = new WorkArea(mainFrame);
     workArea->setObjectName("WorkArea");
+    divider = new Divider(workArea, moveDivider);
+    dividerBelow = -1;
 }
 
 void applyButtonStates()
@@ -144,13 +192,14 @@ void applyButtonStates()
 
 void buildButtonPanel()
 {
-    const ButtonPanelGeometry geometry = buttonPanelGeometry(workArea->width(), workArea->height(), terminalShown);
+    const ButtonPanelGeometry geometry = currentLayout().buttonPanel;
     buttonPanel = new QWidget(workArea);
     buttonPanel->setObjectName("ButtonPanel");
     const int left = (geometry.frame.width - geometry.columns * buttonWidth - (geometry.columns - 1) * geometry.columnGap) / 2;
     int index = 0;
     for (const PanelButton &b : panelButtons) {
         auto *button = new ImageButton(*b.image, b.proc, b.value, buttonPanel);
+        button->setToolTip(buttonTip(b.action, b.keys));
         const int column = index % geometry.columns;
         const int row = index / geometry.columns;
         button->setGeometry(left + column * (buttonWidth + geometry.columnGap),
@@ -168,9 +217,7 @@ void layoutWorkArea()
 {
     if (!workArea || !textPane)
         return;
-    const int w = workArea->width();
-    const int h = workArea->height();
-    const WorkAreaLayout layout = workAreaLayout(w, h, buttonPanelShown, terminalShown);
+    const WorkAreaLayout layout = currentLayout();
 
     destroyButtonPanel();
     if (buttonPanelShown) {
@@ -189,6 +236,10 @@ void layoutWorkArea()
         logoCanvas->show();
         if (terminalPane)
             placeWidget(terminalPane, layout.terminal);
+    }
+    if (divider) {
+        placeWidget(divider, layout.divider);
+        divider->setVisible(layout.hasTerminal);
     }
 }
 

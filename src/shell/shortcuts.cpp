@@ -2,6 +2,7 @@
 // item's operation with its notices and checks, and the menus show it beside the item.
 #include "shell/mainwindow.h"
 
+#include "frame/keys.h"
 #include "toolkit/menus.h"
 #include "toolkit/shortcuts.h"
 
@@ -18,18 +19,18 @@ struct MenuShortcut {
 
 // One row per key. A key that belongs to no menu item can be bound with shortcut_bind instead.
 const MenuShortcut menuShortcuts[] = {
-    {"Ctrl+O", &fileMenu, {"Open"}},
-    {"Ctrl+S", &fileMenu, {"Save"}},
-    {"Ctrl+Shift+S", &fileMenu, {"Save as"}},
-    {"Ctrl+Q", &fileMenu, {"QUIT"}},
-    {"Ctrl+F", &toolsMenu, {"Find", "searching forward"}},
-    {"F3", &toolsMenu, {"Find next", "searching forward"}},
-    {"Shift+F3", &toolsMenu, {"Find next", "searching backward"}},
-    {"Ctrl+G", &toolsMenu, {"Line number"}},
-    {"Ctrl+H", &toolsMenu, {"Replace"}},
-    {"Ctrl+Z", &toolsMenu, {"Undo"}},
-    {"Ctrl+F7", &executeMenu, {"Compile current file"}},
-    {"Ctrl+F5", &executeMenu, {"Run in foreground"}},
+    {keys::open, &fileMenu, {"Open"}},
+    {keys::save, &fileMenu, {"Save"}},
+    {keys::saveAs, &fileMenu, {"Save as"}},
+    {keys::quit, &fileMenu, {"QUIT"}},
+    {keys::find, &toolsMenu, {"Find", "searching forward"}},
+    {keys::findNextForward, &toolsMenu, {"Find next", "searching forward"}},
+    {keys::findNextBackward, &toolsMenu, {"Find next", "searching backward"}},
+    {keys::lineNumber, &toolsMenu, {"Line number"}},
+    {keys::replace, &toolsMenu, {"Replace"}},
+    {keys::undo, &toolsMenu, {"Undo"}},
+    {keys::compile, &executeMenu, {"Compile current file"}},
+    {keys::runInForeground, &executeMenu, {"Run in foreground"}},
 };
 
 } // namespace

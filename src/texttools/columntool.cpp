@@ -4,11 +4,14 @@
 #include "texttools/columnwalk.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
+#include "toolkit/focus.h"
 #include "toolkit/notice.h"
 #include "toolkit/textfield.h"
 #include "toolkit/textpane.h"
 
 namespace {
+
+constexpr int columnStringCharacters = 99;
 
 enum Answer { insertAtBegin = 101, insertAtEnd = 102, removeAtBegin = 103, removeAtEnd = 104 };
 
@@ -89,16 +92,25 @@ void startColumnTool()
         notice_prompt(mainFrame, {"Please select some", "    lines first   "}, {noticeYes("OK")});
         return;
     }
-    openToolPrompt(menuBar, "String -> ", promptVisibleCharacters, 0, runColumnTool, false);
+    // The prompt takes the keyboard, so that the string typed goes into it and not over the
+    // selected lines.
+    openToolPrompt(menuBar, "String -> ", promptVisibleCharacters, 0, runColumnTool);
 }
 
 void runColumnTool(PanelTextField *prompt)
 {
-    // The whole string as typed: the prompt holds up to 256 characters.
+    // At most 99 characters of what was typed (the prompt holds up to 256); a character is never
+    // cut in two.
+    const QString typed = prompt->value();
+    int units = 0;
+    for (int characters = 0; characters < columnStringCharacters && units < typed.size(); ++characters)
+        units += typed.at(units).isHighSurrogate() && units + 1 < typed.size() ? 2 : 1;
+    prompt->setValue(typed.left(units));
     const std::string string = promptBytes(prompt, textPane);
     closeToolPrompt();
     ColumnOperation operation;
-    if (!operationFor(askOperation(), operation) || textPaneReadOnly())
-        return;
-    applyColumnOperation(operation, string);
+    if (operationFor(askOperation(), operation) && !textPaneReadOnly())
+        applyColumnOperation(operation, string);
+    // The keyboard is back in the text, where the lines changed.
+    focus_give_to(textPane);
 }

@@ -17,6 +17,8 @@ void onFindReturn(PanelTextField *prompt)
     searchString = promptBytes(prompt, textPane);
     if (findOccurrence(textPane, prompt->clientValue()))
         closeToolPrompt();
+    else
+        returnToToolPrompt();
 }
 
 void onProjectFindReturn(PanelTextField *prompt)
@@ -27,6 +29,8 @@ void onProjectFindReturn(PanelTextField *prompt)
     searchString = promptBytes(prompt, pane);
     if (findOccurrence(pane, TEXTSW_FORWARD))
         closeToolPrompt();
+    else
+        returnToToolPrompt();
 }
 
 } // namespace
@@ -74,6 +78,15 @@ void findNext(int direction)
 {
     searchStart = textsw_get_insertion_point(textPane);
     findOccurrence(textPane, direction);
+}
+
+void findProjectNext(int index, int direction)
+{
+    TextPane *pane = projectPane(index);
+    if (!pane)
+        return;
+    searchStart = textsw_get_insertion_point(pane);
+    findOccurrence(pane, direction);
 }
 
 void startProjectFind(int index)

@@ -15,3 +15,5 @@ int findOccurrence(TextPane *pane, int direction);
 
 // Find in the project window of slot `index`: always forward, from that pane's caret.
 void startProjectFind(int index);
+// Find next in the project window of slot `index`: the held string, from that pane's caret.
+void findProjectNext(int index, int direction);

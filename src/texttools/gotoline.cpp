@@ -30,6 +30,7 @@ int lineIndex(int number)
 void onLineReturn(PanelTextField *prompt)
 {
     goToLine(textPane, lineIndex(decimalValue(promptBytes(prompt, textPane))));
+    returnToToolPrompt(); // still open when the line was not found
 }
 
 void onProjectLineReturn(PanelTextField *prompt)
@@ -37,6 +38,7 @@ void onProjectLineReturn(PanelTextField *prompt)
     TextPane *pane = projectPane(prompt->clientValue());
     if (pane)
         goToLine(pane, lineIndex(decimalValue(promptBytes(prompt, pane))));
+    returnToToolPrompt();
 }
 
 // Goes to the selected number when it is positive, else opens the prompt in `panel`.

@@ -1,11 +1,11 @@
 #include "texttools/grepdiff.h"
 
 #include "compiler/expandcommand.h"
+#include "compiler/terminalcommands.h"
 #include "documents/documentactions.h"
 #include "frame/mainframe.h"
 #include "texttools/prompt.h"
 #include "texttools/texttoolstate.h"
-#include "toolkit/terminalpane.h"
 #include "toolkit/textfield.h"
 #include "toolkit/textpane.h"
 
@@ -31,8 +31,7 @@ std::string grepCommand(const std::string &string)
 
 void typeGrepCommand()
 {
-    const std::string command = grepCommand(searchString);
-    ttysw_input(terminalPane, command.data(), static_cast<int>(command.size()));
+    typeShellCommand({grepCommand(searchString)});
 }
 
 void startGrep()

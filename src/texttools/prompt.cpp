@@ -51,7 +51,7 @@ void placeInPanel(QWidget *panel, PanelTextField *prompt)
 } // namespace
 
 PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCharacters, int value,
-                               PromptReturnProc onReturn, bool focus)
+                               PromptReturnProc onReturn)
 {
     closeToolPrompt();
     if (!panel)
@@ -64,6 +64,11 @@ PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCha
         if (field == toolPrompt)
             onReturn(field);
     });
+    // Escape closes the prompt without acting; the keyboard goes back to the tool's pane.
+    prompt->setEscapeProc([](PanelTextField *field) {
+        if (field == toolPrompt)
+            closeToolPrompt();
+    });
     placeInPanel(panel, prompt);
     // A prompt belongs to its panel: when a project window goes, its prompt goes with it.
     QObject::connect(prompt, &QObject::destroyed, [prompt] {
@@ -71,8 +76,7 @@ PanelTextField *openToolPrompt(QWidget *panel, const char *label, int visibleCha
             toolPrompt = nullptr;
     });
     toolPrompt = prompt;
-    if (focus)
-        prompt->takeFocus();
+    prompt->takeFocus();
     return prompt;
 }
 
@@ -90,6 +94,16 @@ void closeToolPrompt()
     prompt->deleteLater();
     if (hadFocus && pane)
         focus_give_to(pane);
+}
+
+void returnToToolPrompt()
+{
+    if (!toolPrompt)
+        return;
+    QWidget *window = toolPrompt->window();
+    if (window->isVisible() && !window->isActiveWindow())
+        window->activateWindow();
+    toolPrompt->takeFocus();
 }
 
 QWidget *toolPromptPane()

@@ -1,91 +1,18 @@
+// Storing a file safely (see safefile.h): a new file renamed over the old one, or the bytes
+// written into the old file itself, with the '%' copy of the version replaced.
 #include "toolkit/safefile.h"
 
-#include <algorithm>
+#include "toolkit/filesteps.h"
+#include "toolkit/storecopies.h"
+
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
-#include <vector>
+
+using namespace filesteps;
 
 namespace {
-
-std::string directoryOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string baseNameOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool writeAllAt(int fd, const char *bytes, std::size_t length, off_t offset)
-{
-    while (length > 0) {
-        const ssize_t n = ::pwrite(fd, bytes, length, offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        bytes += n;
-        length -= static_cast<std::size_t>(n);
-        offset += n;
-    }
-    return true;
-}
-
-// Reads the file's first `length` bytes (fewer if it is shorter). False, with errno set, when a
-// read fails or there is no memory for the bytes.
-bool readAllAt(int fd, std::string &bytes, std::size_t length)
-{
-    try {
-        bytes.resize(length);
-    } catch (const std::bad_alloc &) {
-        errno = ENOMEM;
-        return false;
-    }
-    std::size_t used = 0;
-    while (used < length) {
-        const ssize_t n = ::pread(fd, &bytes[used], length - used, static_cast<off_t>(used));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            break; // the file shrank meanwhile
-        used += static_cast<std::size_t>(n);
-    }
-    bytes.resize(used);
-    return true;
-}
-
-// The errno value of the step that just failed (never 0).
-int lastError()
-{
-    return errno != 0 ? errno : EIO;
-}
-
-void syncDirectoryOf(const std::string &path)
-{
-    const int directory = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
-    }
-}
 
 // The file that `name` stands for: symbolic links are followed, also one that names a file not
 // there yet (the store then creates that file and the link stays a link). Returns 0 or errno.
@@ -118,13 +45,13 @@ int storeNewFile(const std::string &target, const char *bytes, std::size_t lengt
     if (fd < 0)
         return errno;
     if (!writeAllAt(fd, bytes, length, 0) || ::fsync(fd) != 0) {
-        const int error = lastError();
+        const int error = failedStepError();
         ::close(fd);
         ::unlink(target.c_str());
         return error;
     }
     if (::close(fd) != 0) {
-        const int error = lastError();
+        const int error = failedStepError();
         ::unlink(target.c_str());
         return error;
     }
@@ -137,71 +64,18 @@ int storeNewFile(const std::string &target, const char *bytes, std::size_t lengt
 // (no new file may be made in the folder, the rename is refused): the bytes then go in place.
 constexpr int storeInPlaceInstead = -1;
 
-// Gives the new file the old one's owner and group. False when the process may not.
-bool keepOwnerAndGroup(int fd, const struct stat &old)
-{
-    struct stat made;
-    if (::fstat(fd, &made) != 0)
-        return false;
-    if (made.st_uid == old.st_uid && made.st_gid == old.st_gid)
-        return true;
-    if (made.st_uid != old.st_uid)
-        return ::fchown(fd, old.st_uid, old.st_gid) == 0;
-    return ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
-}
-
-// The names of the extended attributes of `path` (ACLs are among them), or of the open `fd`
-// when it is not -1. False when they cannot be listed.
-bool listAttributes(const std::string &path, int fd, std::vector<std::string> &names)
-{
-    names.clear();
-    for (;;) {
-        ssize_t size = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.c_str(), nullptr, 0);
-        if (size < 0)
-            return errno == ENOTSUP;
-        std::string list(static_cast<std::size_t>(size), '\0');
-        size = fd >= 0 ? ::flistxattr(fd, &list[0], list.size()) : ::listxattr(path.c_str(), &list[0], list.size());
-        if (size < 0 && errno == ERANGE)
-            continue; // an attribute came meanwhile
-        if (size < 0)
-            return false;
-        list.resize(static_cast<std::size_t>(size));
-        for (std::size_t at = 0; at < list.size(); at += std::strlen(&list[at]) + 1)
-            names.emplace_back(&list[at]);
-        return true;
-    }
-}
-
-// Gives the new file `to` exactly the extended attributes of the old file `from`: a default ACL
-// of the folder that the new file took on is removed again. False when one cannot be copied.
-bool copyExtendedAttributes(const std::string &from, int to)
-{
-    std::vector<std::string> names, present;
-    if (!listAttributes(from, -1, names) || !listAttributes(std::string(), to, present))
-        return false;
-    for (const std::string &name : present)
-        if (std::find(names.begin(), names.end(), name) == names.end() && ::fremovexattr(to, name.c_str()) != 0)
-            return false;
-    for (const std::string &name : names) {
-        ssize_t length = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
-        if (length < 0)
-            return false;
-        std::string value(static_cast<std::size_t>(length), '\0');
-        length = ::getxattr(from.c_str(), name.c_str(), &value[0], value.size());
-        if (length < 0 || ::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(length), 0) != 0)
-            return false;
-    }
-    return true;
-}
+// The state of the '%' copy while a store runs: not kept yet, else 0 or why it could not be.
+constexpr int copyNotKeptYet = -1;
 
 // The usual store: a new file in the same folder, given the old one's owner, group, permissions
-// and extended attributes, written and synced, then renamed over the old one, so that the name
-// always holds a whole file.
-int replaceByRename(const std::string &target, const struct stat &st, const char *bytes, std::size_t length)
+// and extended attributes, written and synced; the old file is kept under `copyName`, then the
+// new one is renamed over it, so that both names always hold a whole file.
+int replaceByRename(const std::string &target, const struct stat &st, const char *bytes, std::size_t length,
+                    const std::string &copyName, int &copyError)
 {
     if (st.st_nlink > 1)
         return storeInPlaceInstead; // a rename would part this name from the file's other names
-    std::string temporary = directoryOf(target) + "/." + baseNameOf(target).substr(0, 200) + ".tsl-XXXXXX";
+    std::string temporary = temporaryNameBeside(target);
     const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)
         return storeInPlaceInstead;
@@ -210,13 +84,21 @@ int replaceByRename(const std::string &target, const struct stat &st, const char
         !copyExtendedAttributes(target, fd))
         result = storeInPlaceInstead;
     else if (!writeAllAt(fd, bytes, length, 0))
-        result = errno == ENOSPC || errno == EDQUOT ? storeInPlaceInstead : lastError();
+        result = errno == ENOSPC || errno == EDQUOT ? storeInPlaceInstead : failedStepError();
     else if (::fsync(fd) != 0)
-        result = lastError();
+        result = failedStepError();
     if (::close(fd) != 0 && result == 0)
-        result = lastError();
-    if (result == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
-        result = storeInPlaceInstead; // a file mounted on its own (EBUSY), a sticky folder, ...
+        result = failedStepError();
+    if (result == 0) {
+        storeStep("temporary written");
+        copyError = keepPreviousVersion(target, st, copyName, true);
+        storeStep("previous version kept");
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            result = storeInPlaceInstead; // a file mounted on its own (EBUSY), a sticky folder, ...
+            // The copy may be a second name of the file that is now written in place.
+            copyError = copyNotKeptYet;
+        }
+    }
     if (result != 0) {
         ::unlink(temporary.c_str());
         return result;
@@ -225,37 +107,58 @@ int replaceByRename(const std::string &target, const struct stat &st, const char
     return 0;
 }
 
-// Writes the bytes into the old file itself, which keeps everything the file is. Space for the
-// new length is reserved first, so that a full disk fails before a byte changes; the old bytes
-// are kept in memory until the new ones are written and synced, and written back when a step
-// fails, so that the file ends whole, old or new.
-int storeInPlace(int fd, bool readable, const struct stat &st, const char *bytes, std::size_t length)
+// Writes the bytes into the old file itself, which keeps everything the file is. Its old text
+// is first kept whole on disk with a record of the store (StoreInProgress), so that a process
+// killed part way leaves it for the next start. Space for the new length is reserved before a
+// byte changes, so that a full disk fails first; the old bytes are also kept in memory until the
+// new ones are written and synced, and written back when a step fails, so that the file ends
+// whole, old or new.
+int storeInPlace(const std::string &target, int fd, bool readable, const struct stat &st, const char *bytes,
+                 std::size_t length, const std::string &copyName, int &copyError)
 {
     std::string oldBytes;
     if (readable && !readAllAt(fd, oldBytes, static_cast<std::size_t>(st.st_size)))
-        return lastError();
+        return failedStepError();
+    StoreInProgress guard(target, st, copyName, copyError);
+    storeStep("recorded");
     if (static_cast<off_t>(length) > st.st_size &&
         ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) != 0 && errno != EOPNOTSUPP &&
         errno != ENOSYS)
-        return lastError();
-    if (writeAllAt(fd, bytes, length, 0) && ::ftruncate(fd, static_cast<off_t>(length)) == 0 && ::fsync(fd) == 0)
-        return 0;
-    const int error = lastError();
-    if (readable && writeAllAt(fd, oldBytes.data(), oldBytes.size(), 0))
-        if (::ftruncate(fd, static_cast<off_t>(oldBytes.size())) == 0)
-            ::fsync(fd);
+        return failedStepError();
+    const std::size_t half = length / 2;
+    if (writeAllAt(fd, bytes, half, 0)) {
+        storeStep("half written");
+        if (writeAllAt(fd, bytes + half, length - half, static_cast<off_t>(half)) &&
+            ::ftruncate(fd, static_cast<off_t>(length)) == 0) {
+            storeStep("written");
+            if (::fsync(fd) == 0) {
+                storeStep("synced");
+                return 0;
+            }
+        }
+    }
+    const int error = failedStepError();
+    if (!readable || !writeAllAt(fd, oldBytes.data(), oldBytes.size(), 0) ||
+        ::ftruncate(fd, static_cast<off_t>(oldBytes.size())) != 0 || ::fsync(fd) != 0)
+        guard.leaveRecord(); // the file may be damaged: the next start tells where its old text is
     return error;
 }
 
 } // namespace
 
-int storeFileSafely(const std::string &name, const char *bytes, std::size_t length)
+int storeFileSafely(const std::string &name, const char *bytes, std::size_t length, int *copyError)
 {
+    if (copyError)
+        *copyError = 0;
     if (name.empty())
         return ENOENT;
     std::string target;
     if (const int error = followLinks(name, target))
         return error;
+
+    removeLeftoverTemporaries(directoryOf(target));
+    if (directoryOf(name) != directoryOf(target))
+        removeLeftoverTemporaries(directoryOf(name));
 
     struct stat st;
     if (::stat(target.c_str(), &st) != 0)
@@ -281,10 +184,16 @@ int storeFileSafely(const std::string &name, const char *bytes, std::size_t leng
         return EINVAL;
     }
 
-    int result = replaceByRename(target, st, bytes, length);
+    // The copy of the version that is replaced goes beside the name the user knows, even when
+    // that is a link to a file elsewhere: it is where Diff looks for it.
+    const std::string copyName = name + "%";
+    int copyResult = copyNotKeptYet;
+    int result = replaceByRename(target, st, bytes, length, copyName, copyResult);
     if (result == storeInPlaceInstead)
-        result = fd >= 0 ? storeInPlace(fd, readable, st, bytes, length) : ETXTBSY;
+        result = fd >= 0 ? storeInPlace(target, fd, readable, st, bytes, length, copyName, copyResult) : ETXTBSY;
     if (fd >= 0)
         ::close(fd);
+    if (result == 0 && copyError)
+        *copyError = copyResult == copyNotKeptYet ? EIO : copyResult;
     return result;
 }

@@ -1,6 +1,7 @@
 #include "toolkit/terminalpane.h"
 
 #include "toolkit/shortcuts.h"
+#include "toolkit/terminallines.h"
 
 #include <QBuffer>
 #include <QKeyEvent>
@@ -165,6 +166,8 @@ TerminalPane::TerminalPane(QWidget *parent) : QTermWidget(0, parent)
         if (child->inherits("Konsole::TerminalDisplay"))
             child->installEventFilter(this);
 
+    connect(this, &QTermWidget::termKeyPressed, this, &TerminalPane::noteKeyPress);
+
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &where) {
         if (popupMenu_)
@@ -211,10 +214,22 @@ void TerminalPane::typeBytes(const char *bytes, int length)
 {
     if (length <= 0)
         return;
+    noteTypedBytes(bytes, length);
     if (inputWriter_)
         inputWriter_->write(bytes, length);
     else
         sendText(QString::fromUtf8(bytes, length)); // exact for UTF-8 text only
+}
+
+bool TerminalPane::inputUnread()
+{
+    if (inputWriter_ && !inputWriter_->pending.isEmpty())
+        return true;
+    // The bytes in the pty's input queue that the program there has not read (in canonical mode
+    // those of whole lines only: a half-typed line is told by lineHalfTyped).
+    int waiting = 0;
+    const int slaveFd = getPtySlaveFd();
+    return slaveFd >= 0 && ioctl(slaveFd, FIONREAD, &waiting) == 0 && waiting > 0;
 }
 
 void TerminalPane::showBytes(const char *bytes, int length)
@@ -337,6 +352,7 @@ int ttysw_input(TerminalPane *pane, const char *bytes, int length)
         if (!activeRecorder->passThrough())
             return length;
     }
+    terminalInputTyped(pane, bytes, length);
     pane->typeBytes(bytes, length);
     return length;
 }

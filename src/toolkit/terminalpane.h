@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
 class QMenu;
 class QSocketNotifier;
 
@@ -57,12 +58,30 @@ public:
     int masterFd() const { return masterFd_; }
     int shellPid();
 
+    // Whether the shell waits at an empty prompt, told apart in three ways:
+    // True while another process group than the shell's holds the terminal's foreground (a
+    // program the shell started, such as vim or sleep); `program` then receives its name, or
+    // stays empty when it cannot be found.
+    bool programInForeground(std::string *program);
+    // True when keys have gone to the terminal since the last Return, Ctrl-C or Ctrl-U (typed by
+    // the user, pasted, or typed through ttysw_input): the shell's line may hold a half-typed
+    // command.
+    bool lineHalfTyped() const { return lineHalfTyped_; }
+    // True while bytes typed into the terminal have not been read by the program there yet.
+    bool inputUnread();
+    // True while the shell waits for input (blocked reading the terminal): it is at its prompt,
+    // not between a program's end and the prompt. True as well when that cannot be told.
+    bool shellReadingInput();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Writer;
     QString wholeQText();
+    void noteKeyPress(const QKeyEvent *event);
+    void noteTypedBytes(const char *bytes, int length);
+    bool lineHalfTyped_ = false;
     QMenu *popupMenu_ = nullptr;
     int masterFd_ = -1;
     int displayFd_ = -1;

@@ -1,7 +1,7 @@
 #pragma once
 // A panel's one-line text field: a label left of the value, a visible width in characters, a
-// limit on the characters it holds, one integer value for its owner, and a procedure that
-// Return calls.
+// limit on the characters it holds, one integer value for its owner, and the procedures that
+// Return and Escape call.
 
 #include <QString>
 #include <QWidget>
@@ -25,6 +25,9 @@ public:
     // Called when Return is pressed in the field. The procedure may close the field: closing
     // is done with deleteLater, never by deleting it at once.
     void setNotifyProc(NotifyProc proc) { notifyProc_ = std::move(proc); }
+    // Called when Escape is pressed in the field; without one Escape does nothing. The same
+    // rule of closing applies.
+    void setEscapeProc(NotifyProc proc) { escapeProc_ = std::move(proc); }
     // Puts the keyboard focus into the field.
     void takeFocus();
     QLineEdit *lineEdit() const { return edit_; }
@@ -32,9 +35,13 @@ public:
     // Presses Return, as the user does.
     void pressReturn();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLabel *label_;
     QLineEdit *edit_;
     int clientValue_ = 0;
     NotifyProc notifyProc_;
+    NotifyProc escapeProc_;
 };

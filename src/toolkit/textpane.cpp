@@ -64,6 +64,7 @@ TextPane::TextPane(QWidget *parent) : QsciScintilla(parent)
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &TextPane::onModified);
     connect(this, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, &TextPane::noteChange);
     connect(this, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &TextPane::noteChange);
+    connect(this, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &TextPane::restartEdits);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TextPane::onCharAdded);
     // QScintilla puts a plain copy of a mouse selection on the PRIMARY and then reports the
     // change; taking the PRIMARY back at that moment makes the pane its holder. Selections

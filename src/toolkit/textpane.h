@@ -4,6 +4,7 @@
 // kept exactly as loaded (CR and CRLF line ends, NUL bytes, any encoding); a text that is valid
 // UTF-8 is shown as UTF-8, anything else as Latin-1.
 
+#include "toolkit/filestamp.h"
 #include "toolkit/highlighting.h"
 #include "toolkit/mappedarray.h"
 #include "toolkit/safefile.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+class EditRecorder;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
@@ -71,12 +73,31 @@ public:
     void dropSavedCopy();
     // True when a change came with no memory left to keep the saved text.
     bool savedCopyLost() const { return savedCopyLost_; }
+    // The recorder told of every change of the text, for a recovery journal (null: none): each
+    // insert and erase, and a restart whenever the text is its saved text again. Attached to an
+    // unmodified pane only (false otherwise), since its records apply to the saved text.
+    bool setEditRecorder(EditRecorder *recorder);
+    EditRecorder *editRecorder() const { return recorder_; }
+    // Hands the recorder an insert of the user's whose bytes were not in the text yet when it was
+    // announced. Runs before every other change of the text and before the records are taken.
+    void settleEdits();
+    void recordInserted(long position, const char *bytes, long length);
+    void recordErased(long position, long length);
+    // Takes back one edit inside an edit scope, its steps told to the recorder.
+    void undoRecorded();
+    // The file as the pane loaded or last stored it (`exists` false for none).
+    const FileStamp &fileStamp() const { return fileStamp_; }
+    void setFileStamp(const FileStamp &stamp) { fileStamp_ = stamp; }
+    // Whether the saved text came from textsw_reload_file, whose step Undo may take back.
+    bool reloadedAtSavePoint() const { return reloadedAtSavePoint_; }
+    void setReloadedAtSavePoint(bool reloaded) { reloadedAtSavePoint_ = reloaded; }
     long memoryLimit() const { return memoryLimit_; }
     void setMemoryLimit(long limit) { memoryLimit_ = limit; }
     bool fits(long added) const;
     std::intptr_t clientData() const { return clientData_; }
     void setClientData(std::intptr_t data) { clientData_ = data; }
     void setNotifyProc(TextswNotifyProc proc) { notifyProc_ = std::move(proc); }
+    void setRefusalProc(TextswNotifyProc proc) { refusalProc_ = std::move(proc); }
     QMenu *popupMenu() const { return popupMenu_; }
     void setPopupMenu(QMenu *menu) { popupMenu_ = menu; }
     bool autoIndenting() const { return autoIndent_; }
@@ -147,6 +168,10 @@ private:
     void onModified(int position, int type, const char *text, int length, int, int, int, int,
                     int, int);
     void onCharAdded(int character);
+    void refuseInsertion();
+    void endRefusal();
+    void noteEditComing(int type, long position, long length);
+    void restartEdits();
     void flushNotification();
     void applyDocumentSettings();
     void claimIfSelected();
@@ -168,6 +193,8 @@ private:
     long memoryLimit_ = 0;
     std::intptr_t clientData_ = 0;
     TextswNotifyProc notifyProc_;
+    TextswNotifyProc refusalProc_;
+    bool refusing_ = false; // an insertion of nothing is passing through the read-only document
     QMenu *popupMenu_ = nullptr;
     bool autoIndent_ = false;
     Utf8Validator appendValidator_;
@@ -178,6 +205,12 @@ private:
     int scopeDepth_ = 0;
     bool changePending_ = false;
     bool flushQueued_ = false;
+    EditRecorder *recorder_ = nullptr;
+    long comingAt_ = -1;         // an insert of the user's announced and not yet recorded
+    long comingLength_ = 0;
+    long lengthBeforeComing_ = 0;
+    FileStamp fileStamp_;
+    bool reloadedAtSavePoint_ = false;
 };
 
 // Groups everything done to the pane while it lives into one undo step and one notification;
@@ -203,9 +236,24 @@ private:
 int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
                      Textsw_index first_shown = 0);
 // Stores the text under `name` (safely, see storeFileSafely); on success the pane edits that
-// file and is no longer modified. Returns 0, or a non-zero errno value with nothing changed.
-// Works in read-only mode too.
+// file and is no longer modified, and when no '%' copy of the version replaced could be kept,
+// the first such store of the run says so over the pane's window. Returns 0, or a non-zero errno
+// value with nothing changed. Works in read-only mode too.
 int textsw_store_file(TextPane *pane, const std::string &name);
+// Reads the pane's file again and makes it the text, as one step that Undo takes back; the text
+// is then its saved text (not modified). Caret and view stay where they were, as far as the new
+// text reaches. Returns a TextswStatus code; on failure nothing changed.
+int textsw_reload_file(TextPane *pane);
+// True while the text is unmodified and the last step before it is a reload, which textsw_undo
+// then takes back (the text is then modified).
+bool textsw_reload_undoable(TextPane *pane);
+// Applies edits recorded by an EditRecorder (editjournal.h) to the text, as one undo step, also
+// in read-only mode. Returns 0, or -1 with nothing changed when they do not fit the text.
+int textsw_apply_edits(TextPane *pane, std::string_view records);
+// Loads the file `source` as the saved text of the file `name`, stored as `stamp` says: the pane
+// then edits `name` (a copy of an earlier version of a file takes that file's place).
+int textsw_load_file_as(TextPane *pane, const std::string &source, const std::string &name,
+                        const FileStamp &stamp, bool browsing);
 // Appends the name of the file that the pane edits to `buffer`; returns 0 when it edits a file,
 // 1 (appending nothing) when it does not.
 int textsw_append_file_name(TextPane *pane, std::string &buffer);
@@ -213,6 +261,9 @@ int textsw_append_file_name(TextPane *pane, std::string &buffer);
 // history, shown from position 0; read-only mode is kept. textsw_set_contents(pane, "", 0)
 // empties the pane.
 void textsw_set_contents(TextPane *pane, const char *bytes, long length);
+// Empties the pane and makes it edit `name`, a file that does not exist yet: not modified,
+// without undo history; storing the text creates the file.
+void textsw_set_new_file(TextPane *pane, const std::string &name);
 // Discards every change since the text was last loaded, stored or set; the undo history goes.
 // Returns 0, or -1 with the text unchanged when the saved text could not be kept (no memory).
 int textsw_reset(TextPane *pane);
@@ -274,6 +325,9 @@ void textsw_set_selection(TextPane *pane, Textsw_index first, Textsw_index last_
 // Reads a selection's range; returns 1 when it is not empty, else 0 (both ends then equal).
 int textsw_get_selection(TextPane *pane, Textsw_index *first, Textsw_index *last_plus_one,
                          unsigned type);
+// Where the line holding `position` is shown, in the pane's pixels, as wide as the view; empty
+// when the line is not in view.
+QRect textsw_line_rect(TextPane *pane, Textsw_index position);
 // Scrolls the pane so that the position is visible, if it is not (the line is then shown a
 // third of the way down).
 void textsw_possibly_normalize(TextPane *pane, Textsw_index position);
@@ -297,6 +351,10 @@ void textsw_set_client_data(TextPane *pane, std::intptr_t data);
 std::intptr_t textsw_get_client_data(TextPane *pane);
 // Registers the procedure called after each change (replacing any earlier one; empty: none).
 void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc);
+// Registers the procedure called, once the event is over, each time the memory limit refuses
+// what the user typed, pasted or dropped. The pane has beeped; its text and modified state are
+// as they were.
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc);
 // Styles the text by the name of the file the pane edits, now and after every load or store
 // under another name (see highlighting.h). Styling never changes the bytes, the modified flag
 // or the undo history.

@@ -1,5 +1,6 @@
 // Edit scopes and batches, and the one notification after each change of the text or of its
-// modified state; the repaint of a pane that output is appended to.
+// modified state; insertions that the memory limit refuses; the repaint of a pane that output is
+// appended to.
 #include "toolkit/textpane.h"
 
 #include <QApplication>
@@ -9,8 +10,10 @@
 
 TextPane::EditScope::EditScope(TextPane *pane) : pane_(pane)
 {
-    if (pane_->scopeDepth_++ == 0)
+    if (pane_->scopeDepth_++ == 0) {
+        pane_->settleEdits();
         pane_->SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    }
 }
 
 TextPane::EditScope::~EditScope()
@@ -63,13 +66,17 @@ void TextPane::flushNotification()
     }
 }
 
-void TextPane::onModified(int, int type, const char *, int length, int, int, int, int, int, int)
+void TextPane::onModified(int position, int type, const char *, int length, int, int, int, int, int, int)
 {
+    noteEditComing(type, position, length);
     if (type & SC_MOD_INSERTCHECK) {
-        if (!fits(length)) {
-            SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");
-            QApplication::beep();
-        }
+        if (!fits(length))
+            refuseInsertion();
+        return;
+    }
+    if (type & SC_MOD_INSERTTEXT) {
+        // Only the refused insertion's own event arrives here.
+        endRefusal();
         return;
     }
     if (length > 0) {
@@ -97,4 +104,39 @@ void TextPane::repaintAfterAppend(bool showedEnd)
         if (isVisible())
             viewport()->repaint();
     });
+}
+
+// Refuses the insertion that Scintilla is checking. Scintilla still records an insertion of
+// nothing, which takes an unchanged text off its save point, so that the text would count as
+// modified: while the text is at its save point the document takes nothing until that insertion
+// has passed (its text event, let through for this once, ends the refusal).
+void TextPane::refuseInsertion()
+{
+    SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");
+    if (!refusing_ && !SendScintilla(SCI_GETMODIFY) && !SendScintilla(SCI_GETREADONLY)) {
+        refusing_ = true;
+        SendScintilla(SCI_SETREADONLY, 1UL);
+        SendScintilla(SCI_SETMODEVENTMASK, userModificationEvents | SC_MOD_INSERTTEXT);
+    }
+    QApplication::beep();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            endRefusal(); // in case the text event never came
+            if (refusalProc_) {
+                const TextswNotifyProc proc = refusalProc_;
+                proc(this);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TextPane::endRefusal()
+{
+    if (!refusing_)
+        return;
+    refusing_ = false;
+    SendScintilla(SCI_SETREADONLY, 0UL);
+    if (scopeDepth_ == 0)
+        SendScintilla(SCI_SETMODEVENTMASK, userModificationEvents);
 }

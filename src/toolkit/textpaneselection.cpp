@@ -67,3 +67,16 @@ void TextPane::secondarySelection(long *first, long *lastPlusOne) const
     if (!indicatorRange(secondaryIndicator, first, lastPlusOne))
         *first = *lastPlusOne = std::clamp(secondaryAt_, 0L, textLength());
 }
+
+QRect textsw_line_rect(TextPane *pane, Textsw_index position)
+{
+    if (!pane)
+        return QRect();
+    const long at = std::clamp(position, 0L, pane->textLength());
+    const long line = pane->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at));
+    const int top = static_cast<int>(
+        pane->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, static_cast<long>(at)));
+    const int height = static_cast<int>(pane->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line)));
+    const QWidget *view = pane->viewport();
+    return QRect(0, top, view->width(), height).intersected(view->rect()).translated(view->pos());
+}

@@ -19,9 +19,29 @@ void TextPane::recolor(int start, int)
     viewport()->update();
 }
 
+namespace {
+
+// Scintilla makes the font of each style from the family, size, weight and slant alone, and
+// measures the text in that font; but the painter draws it in that font completed from the
+// widget's own, so that any other attribute of the widget's font (the semi-condensed width of
+// the X font "fixed", 6x13, beside the normal 7x13 of the same family and size) would change
+// the glyphs drawn and not the room measured for them: the blanks between runs of different
+// styles came out too wide. The pane keeps to what Scintilla can express, everywhere.
+QFont scintillaFont(const QFont &font)
+{
+    QFont plain;
+    plain.setFamily(font.family());
+    plain.setPointSizeF(font.pointSizeF());
+    plain.setWeight(font.weight());
+    plain.setItalic(font.italic());
+    return plain;
+}
+
+} // namespace
+
 void TextPane::setPaneFont(const QFont &font)
 {
-    paneFont_ = font;
+    paneFont_ = scintillaFont(font);
     applyStyles();
 }
 
@@ -55,8 +75,10 @@ void TextPane::chooseLexer()
 }
 
 // Every style in the pane's font; removing a lexer resets the styles to Scintilla's defaults.
+// The widget has the same font, which the painter completes the styles' fonts from.
 void TextPane::applyStyles()
 {
+    QWidget::setFont(paneFont_);
     if (lexer_) {
         lexer_->setDefaultFont(paneFont_);
         lexer_->setFont(paneFont_);

@@ -1,5 +1,7 @@
 // The textsw_ operations on a TextPane: files, reading, changing, caret, selections and view.
 
+#include "toolkit/fileinpieces.h"
+#include "toolkit/storenotices.h"
 #include "toolkit/textpane.h"
 
 #include <QScrollBar>
@@ -55,68 +57,17 @@ long searchBackward(TextPane *pane, long before, const char *bytes, long length)
     return -1;
 }
 
-// A file read in pieces of a fixed size, so that loading never holds a second whole copy of
-// the text beside the pane's own.
-class FileInPieces {
-public:
-    FileInPieces() : buffer_(256 * 1024) {}
-    ~FileInPieces()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileInPieces(const FileInPieces &) = delete;
-    FileInPieces &operator=(const FileInPieces &) = delete;
-
-    // Opens a regular file of at most `longestText` bytes; returns 0 or a TextswStatus code.
-    // Directories, pipes and devices are refused: reading them could block the window or
-    // never end. Opening does not wait either (a named pipe without a writer would).
-    int open(const std::string &name)
-    {
-        if (name.empty())
-            return TEXTSW_STATUS_BAD_ATTR_VALUE;
-        fd_ = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0)
-            return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
-        struct stat st;
-        if (::fstat(fd_, &st) != 0)
-            return TEXTSW_STATUS_OTHER_ERROR;
-        if (!S_ISREG(st.st_mode))
-            return TEXTSW_STATUS_CANNOT_OPEN_INPUT;
-        if (st.st_size > longestText)
-            return TEXTSW_STATUS_OUT_OF_MEMORY;
-        size_ = static_cast<long>(st.st_size);
-        return TEXTSW_STATUS_OKAY;
-    }
-    long size() const { return size_; }
-    // A file that grew past the longest text while it was read.
-    bool tooLong() const { return tooLong_; }
-
-    long next(const char **piece)
-    {
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return -1;
-            read_ += n;
-            if (read_ > longestText) {
-                tooLong_ = true;
-                return -1;
-            }
-            *piece = buffer_.data();
-            return static_cast<long>(n);
-        }
-    }
-
-private:
-    int fd_ = -1;
-    long size_ = 0;
-    long read_ = 0;
-    bool tooLong_ = false;
-    std::vector<char> buffer_;
-};
+// The stamp of a file just stored: its status now, and the hash of the bytes stored.
+FileStamp storedStamp(const std::string &name, const char *bytes, long length)
+{
+    struct stat status;
+    if (stat(name.c_str(), &status) != 0)
+        return FileStamp();
+    FileStamp stamp = fileStampOf(status);
+    stamp.hashed = true;
+    stamp.hash = contentHash(bytes, static_cast<std::size_t>(length));
+    return stamp;
+}
 
 } // namespace
 
@@ -136,8 +87,13 @@ int textsw_load_file(TextPane *pane, const std::string &name, bool browsing,
     status = pane->replaceAllBytes(file.size(), [&file](const char **piece) { return file.next(piece); }, name);
     if (file.tooLong())
         status = TEXTSW_STATUS_OUT_OF_MEMORY;
-    if (status != TEXTSW_STATUS_OKAY)
+    if (status != TEXTSW_STATUS_OKAY) {
+        if (pane->fileName().empty())
+            pane->setFileStamp(FileStamp());
         return status;
+    }
+    pane->setFileStamp(file.stamp());
+    pane->setReloadedAtSavePoint(false);
     pane->setReadOnly(browsing);
     const long shown = clampToText(pane, first_shown);
     pane->SendScintilla(Sci::SCI_SETEMPTYSELECTION, shown);
@@ -154,14 +110,22 @@ int textsw_store_file(TextPane *pane, const std::string &name)
     const long length = pane->textLength();
     const char *text =
         reinterpret_cast<const char *>(pane->SendScintilla(Sci::SCI_GETCHARACTERPOINTER));
-    const int error = storeFileSafely(name, text, static_cast<std::size_t>(length));
+    int copyError = 0;
+    const int error = storeFileSafely(name, text, static_cast<std::size_t>(length), &copyError);
     if (error != 0)
         return error;
-    TextPane::EditScope scope(pane);
-    pane->setFileName(name);
-    pane->dropSavedCopy();
-    pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
-    pane->noteChange();
+    const FileStamp stamp = storedStamp(name, text, length);
+    {
+        TextPane::EditScope scope(pane);
+        pane->setFileName(name);
+        pane->setFileStamp(stamp);
+        pane->setReloadedAtSavePoint(false);
+        pane->dropSavedCopy();
+        pane->SendScintilla(Sci::SCI_SETSAVEPOINT);
+        pane->noteChange();
+    }
+    if (copyError != 0)
+        tellPreviousVersionNotKept(pane->window(), name, copyError);
     return 0;
 }
 
@@ -183,8 +147,19 @@ void textsw_set_contents(TextPane *pane, const char *bytes, long length)
     TextPane::EditScope scope(pane);
     if (pane->replaceAllBytes(copy.data(), length, std::string()) != TEXTSW_STATUS_OKAY)
         return;
+    pane->setFileStamp(FileStamp());
+    pane->setReloadedAtSavePoint(false);
     pane->SendScintilla(Sci::SCI_SETXOFFSET, 0UL);
     pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
+}
+
+void textsw_set_new_file(TextPane *pane, const std::string &name)
+{
+    if (!pane)
+        return;
+    TextPane::EditScope scope(pane);
+    if (pane->replaceAllBytes("", 0, name) == TEXTSW_STATUS_OKAY)
+        pane->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 0UL);
 }
 
 int textsw_reset(TextPane *pane)
@@ -192,6 +167,7 @@ int textsw_reset(TextPane *pane)
     if (!pane)
         return -1;
     TextPane::EditScope scope(pane);
+    pane->setReloadedAtSavePoint(false);
     const long caret = pane->SendScintilla(Sci::SCI_GETCURRENTPOS);
     const long firstLine = pane->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
     if (!pane->keepsSavedCopy()) {
@@ -285,10 +261,13 @@ long textsw_insert(TextPane *pane, const char *bytes, long length)
     TextPane::EditScope scope(pane);
     pane->keepSavedText();
     const long before = pane->textLength();
+    const long at = pane->SendScintilla(Sci::SCI_GETCURRENTPOS);
     pane->SendScintilla(Sci::SCI_ADDTEXT, static_cast<uintptr_t>(length), bytes);
     const long inserted = pane->textLength() - before;
-    if (inserted > 0)
+    if (inserted > 0) {
+        pane->recordInserted(at, bytes, inserted);
         pane->noteChange();
+    }
     return inserted;
 }
 
@@ -309,6 +288,7 @@ long textsw_append(TextPane *pane, const char *bytes, long length)
     const long inserted = pane->textLength() - before;
     if (inserted <= 0)
         return 0;
+    pane->recordInserted(before, bytes, inserted);
     if (pane->isUtf8() && !pane->appendValidator().feed(bytes, static_cast<std::size_t>(length)))
         pane->setUtf8(false);
     pane->repaintAfterAppend(showsEnd);
@@ -330,8 +310,10 @@ long textsw_erase(TextPane *pane, Textsw_index first, Textsw_index last_plus_one
     pane->SendScintilla(Sci::SCI_DELETERANGE, static_cast<unsigned long>(first),
                         last_plus_one - first);
     const long erased = before - pane->textLength();
-    if (erased > 0)
+    if (erased > 0) {
+        pane->recordErased(first, erased);
         pane->noteChange();
+    }
     return erased;
 }
 
@@ -355,6 +337,8 @@ long textsw_replace_bytes(TextPane *pane, Textsw_index first, Textsw_index last_
     pane->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(length),
                         bytes ? bytes : "");
     pane->SendScintilla(Sci::SCI_ENDUNDOACTION);
+    pane->recordErased(first, last_plus_one - first);
+    pane->recordInserted(first, bytes, length);
     pane->noteChange();
     return length;
 }
@@ -365,7 +349,7 @@ int textsw_undo(TextPane *pane)
         return 0;
     TextPane::EditScope scope(pane);
     pane->keepSavedText();
-    pane->SendScintilla(Sci::SCI_UNDO);
+    pane->undoRecorded();
     pane->noteChange();
     return 1;
 }
@@ -532,6 +516,12 @@ void textsw_set_notify_proc(TextPane *pane, TextswNotifyProc proc)
 {
     if (pane)
         pane->setNotifyProc(std::move(proc));
+}
+
+void textsw_set_refusal_proc(TextPane *pane, TextswNotifyProc proc)
+{
+    if (pane)
+        pane->setRefusalProc(std::move(proc));
 }
 
 void textsw_set_highlighting(TextPane *pane, bool on)

@@ -11,6 +11,15 @@ _XDisplay *xDisplay()
     return QX11Info::isPlatformX11() ? QX11Info::display() : nullptr;
 }
 
+bool x_display_answers(const char *name)
+{
+    Display *display = XOpenDisplay(name && *name ? name : nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
+}
+
 XDrawing::XDrawing(_XDisplay *display, unsigned long drawable) : display_(display), drawable_(drawable)
 {
     if (!display_ || !drawable_)

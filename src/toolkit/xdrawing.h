@@ -12,6 +12,10 @@ struct _XDisplay; // Xlib's Display
 // The X display the program's windows are on; null when the program does not run on X.
 _XDisplay *xDisplay();
 
+// Whether the X server named `name` (as in DISPLAY; empty for none) accepts a connection. Opens
+// one and closes it again.
+bool x_display_answers(const char *name);
+
 // A graphics context on one display. Its font is "fixed" when loadFixedFont() succeeded before it
 // was made (the server's default font otherwise). Drawing goes to the current drawable, which may
 // change to any drawable of the same screen and depth.

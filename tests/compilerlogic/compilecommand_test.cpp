@@ -15,9 +15,8 @@ TEST(CompileCommand, ExpandsTheCallAndChecksTheExtension)
 {
     CompileCommand command = expandCompilerCall("cc -c *#", "prog.c", ".c");
     EXPECT_FALSE(command.sourceFormatDiffers);
-    EXPECT_EQ(command.command, "cc -c prog.c");
-    EXPECT_EQ(splitCommandWords(command.command), (Words{"cc", "-c", "prog.c"}));
-    EXPECT_EQ(programNameLine(splitCommandWords(command.command)), "cc\n");
+    EXPECT_EQ(command.words, (Words{"cc", "-c", "prog.c"}));
+    EXPECT_EQ(programNameLine(command.words), "cc\n");
 
     // prog.f under a configuration chosen from the menu: the extension stayed .c.
     EXPECT_TRUE(expandCompilerCall("cc -c *#", "prog.f", ".c").sourceFormatDiffers);
@@ -25,25 +24,36 @@ TEST(CompileCommand, ExpandsTheCallAndChecksTheExtension)
     // Without '*' the name is never compared; '%' and backslashes stay as they are.
     command = expandCompilerCall("make #% a\\nb", "prog.f", ".c");
     EXPECT_FALSE(command.sourceFormatDiffers);
-    EXPECT_EQ(command.command, "make .c% a\\nb");
+    EXPECT_EQ(command.words, (Words{"make", ".c%", "a\\nb"}));
     // An empty extension fits every name.
-    EXPECT_EQ(expandCompilerCall("cc *#", "Makefile", "").command, "cc Makefile");
+    EXPECT_EQ(expandCompilerCall("cc *#", "Makefile", "").words, (Words{"cc", "Makefile"}));
 
-    std::string longCall(4094, 'a');
+    // The expanded call holds at most 4095 characters, spaces included.
+    std::string longCall(4093, 'a');
     longCall += " *#";
-    EXPECT_EQ(expandCompilerCall(longCall.c_str(), "prog.c", ".c").command,
-              std::string(4094, 'a') + " ");
+    EXPECT_EQ(expandCompilerCall(longCall.c_str(), "prog.c", ".c").words, (Words{std::string(4093, 'a'), "p"}));
 }
 
-TEST(CompileCommand, SplitsWordsAtSpacesOnly)
+TEST(CompileCommand, SplitsTheCallAtSpacesAndKeepsEachNameInOneArgument)
 {
     const Words expected{"cc", "-c", "prog.c"};
-    EXPECT_EQ(splitCommandWords("cc -c prog.c"), expected);
-    EXPECT_EQ(splitCommandWords("cc  -c    prog.c"), expected);
-    EXPECT_EQ(splitCommandWords("   cc -c prog.c  "), expected);
-    EXPECT_EQ(splitCommandWords("cc\t-c 'a b'"), (Words{"cc\t-c", "'a", "b'"}));
-    EXPECT_TRUE(splitCommandWords("    ").empty());
-    EXPECT_TRUE(splitCommandWords("").empty());
+    EXPECT_EQ(expandCompilerCall("cc  -c    *#", "prog.c", ".c").words, expected);
+    EXPECT_EQ(expandCompilerCall("   cc -c *#  ", "prog.c", ".c").words, expected);
+    EXPECT_EQ(expandCompilerCall("cc\t-c 'a b'", "prog.c", ".c").words, (Words{"cc\t-c", "'a", "b'"}));
+    EXPECT_TRUE(expandCompilerCall("    ", "prog.c", ".c").words.empty());
+    EXPECT_TRUE(expandCompilerCall("* *", "", "").words.empty());
+
+    // No shell reads the arguments: every name is passed exactly, and one that begins with "-"
+    // is named through "./" where it begins an argument.
+    const std::string names[] = {"my prog.c", "x;touch pwned;.c", "$(touch p).c", "it's.c", "new\nline.c",
+                                 "  spaced  .c"};
+    for (const std::string &name : names) {
+        const std::string root = name.substr(0, name.size() - 2);
+        EXPECT_EQ(expandCompilerCall("gcc -o * *#  -DF=\"*\"", name.c_str(), ".c").words,
+                  (Words{"gcc", "-o", root, name, "-DF=\"" + root + "\""}))
+            << name;
+    }
+    EXPECT_EQ(expandCompilerCall("gcc -o * *# -I*", "-n.c", ".c").words, (Words{"gcc", "-o", "./-n", "./-n.c", "-I-n"}));
 }
 
 TEST(CompileCommand, ReportsHowTheCompilerEnded)

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -213,4 +214,36 @@ TEST(MessageDetails, AColumnLeadsToTheTokenThere)
                 << c.line;
         }
     }
+}
+
+TEST(MessageDetails, TheSameNameInTwoOfMakesDirectoriesIsTwoFiles)
+{
+    // The main file was opened as b/main.c; make builds a/ and then b/, each with a main.c.
+    TempDir top;
+    ASSERT_EQ(mkdir(top.file("a").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(top.file("b").c_str(), 0755), 0);
+    writeFile(top.file("a/main.c"), "int a;\n");
+    writeFile(top.file("b/main.c"), "int b;\n");
+    const std::vector<EditedFile> edited = {{mainDocumentSlot, top.file("b/main.c")}};
+
+    EditedFileResolver files(top.path(), edited);
+    EXPECT_EQ(files.resolve(top.file("a"), "main.c"), noEditedFile);
+    EXPECT_EQ(files.resolve(top.file("b"), "main.c"), mainDocumentSlot);
+    EXPECT_EQ(files.resolve("a", "main.c"), noEditedFile);
+    EXPECT_EQ(files.resolve("b", "main.c"), mainDocumentSlot);
+
+    const std::string output = "make[1]: Entering directory '" + top.file("a") + "'\n"
+                               "main.c:3:5: error: in a\n"
+                               "make[1]: Leaving directory '" + top.file("a") + "'\n"
+                               "make[1]: Entering directory '" + top.file("b") + "'\n"
+                               "main.c:4:5: error: in b\n"
+                               "make[1]: Leaving directory '" + top.file("b") + "'\n";
+    auto resolver = std::make_shared<EditedFileResolver>(top.path(), edited);
+    const std::vector<ErrorEntry> entries =
+        parseErrorMessages(output, "*#:%", "b/main.c", {}, [resolver](std::string_view directory, std::string_view part) {
+            return resolver->resolve(directory, part);
+        });
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].lineNumber, 4);
+    EXPECT_EQ(entries[0].projectSlot, mainDocumentSlot);
 }

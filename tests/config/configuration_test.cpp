@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -318,6 +319,55 @@ TEST(ConfigurationFile, ShippedDefaultReadsWithoutErrors)
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(static_cast<int>(line.size()), generalSettings.helpTextColumns) << line;
     }
+}
+
+// Each entry of the shipped file as the comment on its brace line describes it. A comment that
+// runs on to further lines shifts every field of its entry without any message, so the fields are
+// checked one by one, and the print commands by what every one of them holds.
+TEST(ConfigurationFile, ShippedEntriesAreWhatTheirCommentsSay)
+{
+    FILE *file = fopen(TSL_SOURCE_DIR "/share/tsl/tslrc", "r");
+    ASSERT_NE(file, nullptr);
+    testing::internal::CaptureStdout();
+    readConfigurationFrom(file);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    fclose(file);
+
+    struct Entry {
+        const char *description, *compile, *extensions, *target, *run, *errorForm, *flags;
+    };
+    const Entry entries[] = {
+        {"C (gcc)", "gcc -g -Wall -o * *#", ".c .h", "", "./*", "*#:%", "yy"},
+        {"C++ (g++)", "g++ -g -Wall -o * *#", ".cpp .cc .cxx .C .hpp .hh", "", "./*", "*#:%", "yy"},
+        {"Fortran (gfortran)", "gfortran -g -Wall -o * *#", ".f90 .f95 .f03 .f .for", "", "./*", "*#:%", "yy"},
+        {"Python 3 (syntax check)", "python3 -m py_compile *#", ".py", "", "python3 *#", "  File \"*#\", line %", "yy"},
+        {"Shell script (sh -n)", "sh -n *#", ".sh", "", "sh *#", "*#: %", "yy"},
+        {"Java (javac)", "javac -g *#", ".java", "", "java *", "*#:%", "yy"},
+        {"LaTeX (pdflatex)", "pdflatex -interaction=nonstopmode -file-line-error *#", ".tex .ltx", ".pdf", "xdg-open *",
+         "*#:%", "yy"},
+        {"Make", "make", "Makefile makefile GNUmakefile .mk", "", "make run", "*#:%", "yy"},
+        // The interpreter does not end by itself: typed into the terminal, chosen from the menu.
+        {"Python 3 (interactive)", "python3 -i *#", "", "", "python3 *#", "  File \"*#\", line %", "nn"},
+    };
+    const int count = static_cast<int>(std::size(entries));
+    EXPECT_EQ(generalSettings.configurationCount, count);
+    for (int slot = 0; slot < count; ++slot) {
+        const Entry &want = entries[slot];
+        const Configuration &got = configurationTable[slot];
+        SCOPED_TRACE(want.description);
+        EXPECT_STREQ(got.description, want.description);
+        EXPECT_STREQ(got.compilerCall, want.compile);
+        EXPECT_STREQ(got.sourceExtensions, want.extensions);
+        EXPECT_STREQ(got.targetExtension, want.target);
+        EXPECT_STREQ(got.targetCall, want.run);
+        EXPECT_STREQ(got.printerDevice, "/dev/usb/lp0");
+        for (const std::string print : {got.formattedPrintCall, got.oddPagesCall, got.evenPagesCall, got.preformattedCall})
+            EXPECT_TRUE(print.rfind("pr -f *# | lp", 0) == 0 || print.rfind("lp ", 0) == 0) << print;
+        EXPECT_STREQ(got.errorForm, want.errorForm);
+        EXPECT_STREQ(got.flags, want.flags); // y or n, both
+    }
+    EXPECT_STREQ(configurationTable[count].description, "");
+    EXPECT_STREQ(configurationTable[plainFileConfiguration].description, "File");
 }
 
 TEST(ConfigurationFile, ProgramWithoutConfigurationStopsWithStatusOne)

@@ -181,6 +181,36 @@ TEST_F(ConfigurationDialogs, LongValuesAreStoredCutToTheFieldsCapacity)
     EXPECT_EQ(std::string(configurationTable[0].errorForm), std::string(1023, 'e'));
 }
 
+// An OK stores back only the fields the user changed: the others keep every byte, also a value
+// longer than the field takes, which is shown whole and may be edited whole.
+TEST_F(ConfigurationDialogs, FieldsTheUserDidNotChangeKeepEveryByte)
+{
+    std::string call = "gcc -g -Wall -o * *#";
+    for (int i = 0; call.size() < 1000; ++i)
+        call += " -DNAME" + std::to_string(i);
+    call.resize(1000);
+    Configuration &c = configurationTable[0];
+    snprintf(c.compilerCall, sizeof c.compilerCall, "%s", call.c_str());
+    snprintf(c.targetCall, sizeof c.targetCall, "./*\r"); // a line end from another system
+    snprintf(c.errorForm, sizeof c.errorForm, "\xe9*#:%%"); // not UTF-8
+
+    editConfiguration();
+    EXPECT_EQ(field("                     COMPILER CALL -> ")->value(), QString::fromStdString(call));
+    setField("     COMPILER DESCRIPTION -> ", "Only this");
+    click("    OK    ");
+    EXPECT_STREQ(c.description, "Only this");
+    EXPECT_EQ(std::string(c.compilerCall), call);
+    EXPECT_STREQ(c.targetCall, "./*\r");
+    EXPECT_STREQ(c.errorForm, "\xe9*#:%");
+
+    editConfiguration();
+    QLineEdit *edit = field("                     COMPILER CALL -> ")->lineEdit();
+    edit->end(false);
+    edit->insert(" -O2");
+    click("    OK    ");
+    EXPECT_EQ(std::string(c.compilerCall), call + " -O2");
+}
+
 TEST_F(ConfigurationDialogs, CancelStoresNothing)
 {
     const std::string title = mainTitle();

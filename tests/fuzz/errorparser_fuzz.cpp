@@ -82,6 +82,36 @@ void checkCase(const Case &c, std::string_view output, std::uint64_t seed)
     const ErrorEntries pieced = parser.finish(output);
     FUZZ_CHECK(std::vector<ErrorEntry>(pieced.begin(), pieced.end()) == whole,
                "the pieces give other entries than the whole output");
+
+    // Line by line as a terminal gives them: the entries of the complete lines are the same, when
+    // no name holds a line end.
+    bool namesOnOneLine = c.fileName.find('\n') == std::string::npos;
+    for (const ProjectFileTitle &project : c.projects)
+        namesOnOneLine = namesOnOneLine && project.title.find('\n') == std::string::npos;
+    const std::size_t lastLineEnd = output.rfind('\n');
+    if (namesOnOneLine && lastLineEnd != std::string_view::npos && output.size() <= 65536) {
+        IncrementalErrorParser lines(c.form.c_str(), c.fileName.c_str(), c.projects);
+        for (std::size_t end = output.find('\n'); end != std::string_view::npos; end = output.find('\n', end + 1))
+            lines.parseCompleteLines(output.substr(0, end + 1));
+        std::vector<ErrorEntry> complete;
+        for (const ErrorEntry &entry : whole)
+            if (entry.lineEnd <= static_cast<long>(lastLineEnd))
+                complete.push_back(entry);
+        FUZZ_CHECK(std::vector<ErrorEntry>(lines.entries().begin(), lines.entries().end()) == complete,
+                   "complete lines give other entries than the whole output");
+    }
+
+    // Trying single lines, as the form's tester does: what it reads lies inside the line.
+    const ErrorFormMatcher matcher(c.form.c_str(), c.fileName.c_str(), c.projects);
+    const std::string_view first = output.substr(0, std::min(output.find('\n'), output.size()));
+    const ErrorFormMatcher::Trial trial = matcher.tryLine(first);
+    FUZZ_CHECK((trial.file.empty() || (trial.file.data() >= first.data() &&
+                                       trial.file.data() + trial.file.size() <= first.data() + first.size())) &&
+                   trial.stoppedAt <= c.form.size(),
+               "the trial reads outside the line or the form");
+    FUZZ_CHECK((trial.outcome == ErrorFormMatcher::Trial::Outcome::message) == (trial.entry.lineNumber > 0),
+               "a message without a line number");
+    matcher.fitsForm(first);
 }
 
 } // namespace

@@ -146,8 +146,9 @@ TEST_F(Installed, HelpAndVersionNeedNeitherDisplayNorConfiguration)
     EXPECT_NE(help.output.find("--version"), std::string::npos);
     // Anywhere among the arguments.
     EXPECT_EQ(shell(tsl + " a.c --version").output, "tsl 0.1\n");
-    // Any other argument still needs the configuration.
-    EXPECT_EQ(shell(tsl + " --verbose").exitStatus, 1);
+    // An unknown option is refused before anything else; a file name still needs the configuration.
+    EXPECT_EQ(shell(tsl + " --verbose").exitStatus, 2);
+    EXPECT_EQ(shell(tsl + " a.c").exitStatus, 1);
 }
 
 // The Debian package: what it holds, and what it depends on.

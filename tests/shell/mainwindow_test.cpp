@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -104,11 +105,33 @@ TEST_F(MainWindowTest, ReadOnlyAndMissingFiles)
     EXPECT_EQ(textsw_insert(textPane, "x", 1), 0);
     destroyMainWindow();
 
-    build("missing.c");
+    // A name in a directory that does not exist: no file, no message.
+    build("nowhere/missing.c");
     EXPECT_EQ(document.fileName, "");
     EXPECT_EQ(title(), "Vantrel Tessa Lumbrel");
     EXPECT_TRUE(notices.shown().empty());
     EXPECT_EQ(startupOutput, "");
+}
+
+TEST_F(MainWindowTest, ANewFileNamedAtStartIsCreatedBySave)
+{
+    build("new.c");
+    EXPECT_EQ(document.fileName, "new.c");
+    EXPECT_EQ(title(), "C (gcc): <new.c>");
+    EXPECT_EQ(textsw_length(textPane), 0);
+    EXPECT_TRUE(saveButton->isInactive());
+    EXPECT_NE(access(dir.file("new.c").c_str(), F_OK), 0); // not made before it is saved
+    mainFrame->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == mainFrame; }));
+    textPane->setFocus();
+    QTest::keyClicks(textPane, "int x;");
+    QTest::keyClick(textPane, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(title(), "C (gcc): <new.c> - edited");
+    QTest::keyClick(textPane, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readFile(dir.file("new.c")), "int x;\n");
+    EXPECT_EQ(title(), "C (gcc): <new.c>");
+    EXPECT_TRUE(notices.shown().empty());
 }
 
 TEST_F(MainWindowTest, MissingMainFontIsReportedOnce)
@@ -180,7 +203,8 @@ TEST_F(MainWindowTest, RelayoutRebuildsPanelAndLogoByTheRules)
     EXPECT_EQ(textPane->geometry(), QRect(34, 0, 766, 400));
     ASSERT_NE(logoCanvas, nullptr);
     EXPECT_EQ(logoCanvas->geometry(), QRect(0, 400, 153, 100));
-    EXPECT_EQ(terminalPane->geometry(), QRect(153, 400, 647, 100));
+    // The divider strip above the terminal, beside the logo.
+    EXPECT_EQ(terminalPane->geometry(), QRect(153, 405, 647, 95));
 
     toggleTerminal();
     EXPECT_EQ(logoCanvas, nullptr);
@@ -197,6 +221,51 @@ TEST_F(MainWindowTest, RelayoutRebuildsPanelAndLogoByTheRules)
     EXPECT_NE(logoCanvas, nullptr);
     EXPECT_FALSE(terminalPane->isHidden());
     EXPECT_EQ(textPane->height(), 400);
+}
+
+TEST_F(MainWindowTest, TheDividerMovesTheBorderAndEachPaneKeepsTwoLines)
+{
+    build(nullptr);
+    workArea->resize(800, 500);
+    QApplication::processEvents();
+    QWidget *divider = workArea->findChild<QWidget *>("Divider");
+    ASSERT_NE(divider, nullptr);
+    EXPECT_EQ(divider->geometry(), QRect(153, 400, 647, 5)); // where the text pane ends
+    // Takes the strip two pixels below its top and lets it go with its top at `top`.
+    const auto dragTo = [divider](int top) {
+        const auto send = [divider](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, divider->mapFromGlobal(global), global, Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(divider, &event);
+        };
+        send(QEvent::MouseButtonPress, divider->mapToGlobal(QPoint(100, 2)), Qt::LeftButton);
+        send(QEvent::MouseMove, workArea->mapToGlobal(QPoint(300, (divider->y() + top) / 2 + 2)), Qt::LeftButton);
+        send(QEvent::MouseMove, workArea->mapToGlobal(QPoint(300, top + 2)), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, workArea->mapToGlobal(QPoint(300, top + 2)), Qt::NoButton);
+        QApplication::processEvents();
+    };
+    dragTo(300);
+    // The panel beside the text pane follows its height: two columns below 400 pixels.
+    EXPECT_EQ(textPane->geometry(), QRect(68, 0, 732, 300));
+    EXPECT_EQ(buttonPanel->height(), 300);
+    EXPECT_EQ(logoCanvas->geometry(), QRect(0, 300, 153, 200));
+    EXPECT_EQ(divider->geometry(), QRect(153, 300, 647, 5));
+    EXPECT_EQ(terminalPane->geometry(), QRect(153, 305, 647, 195));
+
+    // The row below keeps its height when the frame grows, and when the terminal comes back.
+    workArea->resize(800, 600);
+    EXPECT_EQ(terminalPane->geometry(), QRect(184, 405, 616, 195));
+    toggleTerminal();
+    toggleTerminal();
+    EXPECT_EQ(terminalPane->geometry(), QRect(184, 405, 616, 195));
+
+    // Dragged to either end, each pane keeps two lines.
+    dragTo(0);
+    EXPECT_GE(textPane->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN), 2);
+    EXPECT_LT(textPane->height(), 300);
+    dragTo(600);
+    EXPECT_GE(terminalPane->screenLinesCount(), 2);
+    EXPECT_LT(terminalPane->height(), 100);
+    EXPECT_EQ(divider->y(), textPane->height());
 }
 
 TEST_F(MainWindowTest, LockedCompileRebuildsButtonsBusyAndInactive)

@@ -33,9 +33,13 @@ TEST(WorkAreaLayout, PlacesPanesAroundTheButtonPanel)
     EXPECT_EQ(all.logo.y, 560);
     EXPECT_EQ(all.logo.width, 215);
     EXPECT_EQ(all.logo.height, 140);
+    EXPECT_EQ(all.divider.x, 215);
+    EXPECT_EQ(all.divider.y, 560);
+    EXPECT_EQ(all.divider.width, 785);
     EXPECT_EQ(all.terminal.x, 215);
     EXPECT_EQ(all.terminal.width, 785);
-    EXPECT_EQ(all.terminal.y, 560);
+    EXPECT_EQ(all.terminal.y, 560 + dividerHeight);
+    EXPECT_EQ(all.terminal.height, 140 - dividerHeight);
 
     WorkAreaLayout noTerminal = workAreaLayout(1000, 703, true, false);
     EXPECT_FALSE(noTerminal.hasTerminal);
@@ -47,6 +51,43 @@ TEST(WorkAreaLayout, PlacesPanesAroundTheButtonPanel)
     EXPECT_EQ(noPanel.textPane.x, 0);
     EXPECT_EQ(noPanel.textPane.width, 1000);
     EXPECT_EQ(noPanel.textPane.height, 560); // (703 / 5) * 4
+}
+
+TEST(WorkAreaLayout, AMovedDividerKeepsItsRowAndTheLeastHeights)
+{
+    DividerPlace place;
+    place.lowestText = 180;
+    place.lowestBelow = 40;
+    // Not moved: the starting split, whatever the least heights.
+    EXPECT_EQ(workAreaLayout(1000, 700, true, true, place).textPane.height, 560);
+
+    place.below = 300; // dragged up
+    WorkAreaLayout up = workAreaLayout(1000, 700, true, true, place);
+    EXPECT_EQ(up.textPane.height, 400);
+    EXPECT_EQ(up.logo.y, 400);
+    EXPECT_EQ(up.logo.height, 300);
+    EXPECT_EQ(up.logo.width, 215); // the logo keeps its width and its place at the terminal's left
+    EXPECT_EQ(up.divider.y, 400);
+    EXPECT_EQ(up.terminal.y, 400 + dividerHeight);
+    EXPECT_EQ(up.terminal.height, 300 - dividerHeight);
+    // The panel beside the text pane follows its height, as at the start.
+    EXPECT_EQ(up.buttonPanel.frame.height, 400);
+    EXPECT_EQ(up.buttonPanel.frame.width, 34);
+    EXPECT_EQ(up.buttonPanel.rowGap, (400 - 350) / 16);
+
+    // The row below keeps its height when the work area grows.
+    EXPECT_EQ(workAreaLayout(1000, 900, true, true, place).terminal.height, 300 - dividerHeight);
+
+    // Dragged beyond either pane's least height: held there.
+    place.below = 690;
+    EXPECT_EQ(workAreaLayout(1000, 700, true, true, place).textPane.height, 180);
+    EXPECT_EQ(workAreaLayout(1000, 700, true, true, place).buttonPanel.frame.width, 68);
+    place.below = 3;
+    EXPECT_EQ(workAreaLayout(1000, 700, true, true, place).terminal.height, 40 - dividerHeight);
+
+    // Too low for both: the starting split. Hidden terminal: the whole height.
+    EXPECT_EQ(workAreaLayout(1000, 200, true, true, place).textPane.height, 160);
+    EXPECT_EQ(workAreaLayout(1000, 700, true, false, place).textPane.height, 700);
 }
 
 TEST(WorkAreaLayout, HugeHeightsDoNotOverflow)

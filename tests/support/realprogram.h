@@ -37,19 +37,23 @@ inline std::string noticeOtherThan(const std::string &previous)
 }
 
 // tsl started in `home` (also its HOME) with `argument` (none when empty), its standard output
-// in home/out. The process is killed when the object goes and it still runs.
+// in home/out and its standard error in home/err; its recovery journals go to
+// home/.local/state/tsl. The process is killed when the object goes and it still runs.
 class RunningTsl {
 public:
     RunningTsl(const TempDir &home, const std::string &argument = "")
     {
         EXPECT_EQ(system("command -v xdotool >/dev/null"), 0) << "xdotool is missing: run scripts/install-deps";
         out_ = home.file("out");
+        err_ = home.file("err");
         pid_ = fork();
         if (pid_ == 0) {
             const int out = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0 || dup2(out, 1) < 0 || chdir(home.path().c_str()) != 0)
+            const int err = open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || dup2(out, 1) < 0 || err < 0 || dup2(err, 2) < 0 || chdir(home.path().c_str()) != 0)
                 _exit(126);
             setenv("HOME", home.path().c_str(), 1);
+            setenv("XDG_STATE_HOME", (home.path() + "/.local/state").c_str(), 1);
             setenv("HISTFILE", "", 1);
             if (argument.empty())
                 execl(TSL_BINARY, "tsl", (char *)nullptr);
@@ -91,11 +95,14 @@ public:
         return false;
     }
     std::string printed() const { return readFile(out_); }
+    std::string errors() const { return readFile(err_); }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
     int status_ = -1; // the wait status, once the program has ended
     std::string out_;
+    std::string err_;
 };
 
 // Chooses QUIT, the File menu's last item, and answers "REALLY QUIT?" with "Quit" (the

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -36,7 +37,6 @@ TEST_F(ColumnToolTest, AsksForTheStringAndTheOperation)
     EXPECT_EQ(toolPrompt->parentWidget(), menuBar);
     EXPECT_EQ(toolPrompt->findChild<QLabel *>()->text(), "String -> ");
     EXPECT_EQ(toolPrompt->lineEdit()->maxLength(), 256);
-    EXPECT_NE(mainFrame->focusWidget(), toolPrompt->lineEdit()); // the one prompt without the focus
     EXPECT_EQ(searchString, "one\ntwo\nthree\n");
     notices.press("cancel");
     answerPrompt("//");
@@ -59,6 +59,32 @@ TEST_F(ColumnToolTest, AsksForTheStringAndTheOperation)
     startColumnTool();
     EXPECT_EQ(toolPrompt, nullptr);
     EXPECT_EQ(notices.shown().size(), 1u);
+}
+
+TEST_F(ColumnToolTest, TheStringIsTypedIntoThePromptAndTheKeyboardGoesBackToTheText)
+{
+    mainFrame->activateWindow();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeWindow() == mainFrame; }));
+    setText(lines);
+    textPane->setFocus();
+    textsw_set_selection(textPane, 5, 19, TEXTSW_SEL_PRIMARY);
+    startColumnTool();
+    ASSERT_NE(toolPrompt, nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), toolPrompt->lineEdit());
+    QTest::keyClicks(QApplication::focusWidget(), "//");
+    EXPECT_EQ(paneText(), lines); // not typed over the selected lines
+    notices.press("Insert at begin");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(paneText(), "zero\n//one\n//two\n//three\nfour\n");
+    EXPECT_EQ(QApplication::focusWidget(), textPane);
+
+    // At most 99 characters of a longer string are put in.
+    setText(lines);
+    column("one\n", std::string(120, 'x'), "Insert at begin");
+    EXPECT_EQ(paneText(), "zero\n" + std::string(99, 'x') + "one\ntwo\nthree\nfour\n");
+    setText(lines);
+    column("one\n", std::string(98, 'x') + "\xc3\xa9\xc3\xa9", "Insert at end"); // 100 characters, 102 bytes
+    EXPECT_EQ(paneText(), "zero\none" + std::string(98, 'x') + "\xc3\xa9\ntwo\nthree\nfour\n");
 }
 
 TEST_F(ColumnToolTest, NothingSelectedAsksForLines)

@@ -130,4 +130,36 @@ TEST_F(GrepShellTest, HostileStringsAreSearchedForAndRunNothing)
     EXPECT_NE(system(("find " + dir.path() + " -name pwned | grep -q .").c_str()), 0) << "a string ran a command";
 }
 
+// Each save keeps the text it replaces as the file's '%' copy: Diff in the real shell shows
+// what the last save changed.
+TEST_F(GrepShellTest, DiffAfterASaveShowsWhatTheSaveChanged)
+{
+    TerminalInputRecorder typing(true);
+    ASSERT_TRUE(run("cd " + dir.path())) << "the shell did not start";
+    fileDirectory = workingDirectory = dir.path();
+    writeFile(dir.file("prog.c"), "int x;\nint y;\n");
+    document.fileName = "prog.c";
+    openDocument();
+    type("long w;\n");
+    notices.press("SAVE");
+    startDiff();
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(readFile(dir.file("prog.c")), "long w;\nint x;\nint y;\n");
+    EXPECT_EQ(readFile(dir.file("prog.c%")), "int x;\nint y;\n");
+    ASSERT_TRUE(run("true"));
+    EXPECT_TRUE(waitUntil([] { return terminalPane->wholeText().find("1d0\n< long w;") != std::string::npos; }))
+        << terminalPane->wholeText();
+
+    // The next save: the copy moves on to the text of the one before.
+    textsw_set_insertion_point(textPane, 0);
+    type("short v;\n");
+    notices.press("SAVE");
+    startDiff();
+    EXPECT_EQ(readFile(dir.file("prog.c%")), "long w;\nint x;\nint y;\n");
+    ASSERT_TRUE(run("true"));
+    EXPECT_TRUE(waitUntil([] { return terminalPane->wholeText().find("1d0\n< short v;") != std::string::npos; }))
+        << terminalPane->wholeText();
+    EXPECT_EQ(terminalPane->wholeText().find("No such file"), std::string::npos);
+}
+
 } // namespace

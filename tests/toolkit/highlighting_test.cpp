@@ -4,10 +4,12 @@
 #include "support/waiting.h"
 #include "toolkit/highlighting.h"
 #include "toolkit/textpane.h"
+#include "toolkit/xfonts.h"
 
 #include <Qsci/qscilexer.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -190,6 +192,47 @@ TEST(Highlighting, LongTextIsStyledAsFarAsShownThenWhileIdle)
     const long lastInt = static_cast<long>(text.rfind("int v"));
     EXPECT_EQ(pane->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(lastInt)),
               pane->SendScintilla(Sci::SCI_GETSTYLEAT, 0UL));
+}
+
+// With the X font "fixed" (6x13, beside a 7x13 of the same family and size) every style draws
+// its glyphs where the pane measured them: the same glyph at the same column of lines of
+// different styles stands at the same place, inside the room measured for it.
+TEST(Highlighting, EveryStyleDrawsInThePanesFontSoColumnsLineUp)
+{
+    const XFontFace *fixed = xv_find_font("fixed");
+    ASSERT_NE(fixed, nullptr);
+    ShownPane shown;
+    TextPane *pane = &shown.pane;
+    textsw_set_font(pane, fixed->font);
+    const std::string text = "// 4567890X\nint a = b;X\n\"34567890\"X\n";
+    textsw_set_contents(pane, text.data(), static_cast<long>(text.size()));
+    pane->setFileName("columns.c");
+    ASSERT_TRUE(waitUntil([pane] { return styledToTheEnd(pane); }));
+    EXPECT_NE(styleAt(pane, text, "//"), styleAt(pane, text, "int"));
+    EXPECT_NE(styleAt(pane, text, "int"), styleAt(pane, text, "\"3"));
+    const QImage image = pane->viewport()->grab().toImage();
+    const long lineHeight = pane->SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL);
+    std::vector<int> inkEnds;
+    for (long line = 0; line < 3; ++line) {
+        const long column10 = pane->SendScintilla(Sci::SCI_POSITIONFROMLINE, line) + 10;
+        ASSERT_EQ(text[static_cast<size_t>(column10)], 'X');
+        const int left = static_cast<int>(pane->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, column10));
+        const int right = static_cast<int>(pane->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, column10 + 1));
+        const int top = static_cast<int>(pane->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, column10));
+        // The rightmost drawn pixel of the line: the right edge of its X.
+        int inkEnd = -1;
+        for (int y = top; y < top + lineHeight && y < image.height(); ++y)
+            for (int x = image.width() - 1; x > inkEnd; --x)
+                if (qGray(image.pixel(x, y)) < 160) {
+                    inkEnd = x;
+                    break;
+                }
+        EXPECT_GE(inkEnd, left) << "line " << line;
+        EXPECT_LT(inkEnd, right) << "line " << line;
+        inkEnds.push_back(inkEnd);
+    }
+    EXPECT_EQ(inkEnds[1], inkEnds[0]);
+    EXPECT_EQ(inkEnds[2], inkEnds[0]);
 }
 
 TEST(LineNumbers, MarginIsAsWideAsTheLastNumberNeeds)

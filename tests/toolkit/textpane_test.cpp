@@ -187,8 +187,18 @@ TEST(TextPaneEdit, MemoryLimitRefusesWhatDoesNotFit)
     EXPECT_EQ(textsw_insert(&pane, "abc", 3), 0);
     EXPECT_EQ(textsw_append(&pane, "abc", 3), 0);
     EXPECT_EQ(textsw_replace_bytes(&pane, 0, 1, "abcd", 4), -1);
+    int refusals = 0;
+    textsw_set_refusal_proc(&pane, [&refusals](TextPane *) { ++refusals; });
     type(&pane, Qt::Key_X, "xyz");
     EXPECT_EQ(paneText(&pane), "12345678");
+    // A refused key leaves the text unmodified, with nothing to undo, and is told once the event is over.
+    EXPECT_FALSE(textsw_modified(&pane));
+    EXPECT_EQ(refusals, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(refusals, 1);
+    EXPECT_FALSE(textsw_read_only(&pane));
+    EXPECT_EQ(textsw_undo(&pane), 0);
+    EXPECT_FALSE(textsw_modified(&pane));
     textsw_set_insertion_point(&pane, 8);
     EXPECT_EQ(textsw_insert(&pane, "ab", 2), 2);
     type(&pane, Qt::Key_X, "x");

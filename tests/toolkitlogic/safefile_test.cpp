@@ -1,134 +1,15 @@
 // Storing files: whatever the folder, the links, the owner or the disk, a store either puts the
 // new bytes in place and keeps everything the file was, or fails and leaves the old file whole.
 #include "addressspace.h"
-#include "support/testsupport.h"
-#include "toolkit/safefile.h"
+#include "storetesting.h"
 
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <dirent.h>
-#include <grp.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <sys/xattr.h>
 #include <csignal>
-#include <functional>
-#include <unistd.h>
-#include <vector>
+#include <sys/resource.h>
+#include <sys/xattr.h>
 
-namespace {
+using SafeStore = StoreTest;
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TSL_ADDRESS_SANITIZER
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(TSL_ADDRESS_SANITIZER)
-constexpr bool underAddressSanitizer = true;
-#else
-constexpr bool underAddressSanitizer = false;
-#endif
-
-constexpr uid_t ordinaryUser = 65534;
-constexpr uid_t otherOwner = 1234;
-constexpr gid_t sharedGroup = 4321;
-
-int store(const std::string &name, const std::string &bytes)
-{
-    return storeFileSafely(name, bytes.data(), bytes.size());
-}
-
-std::vector<std::string> entries(const std::string &directory)
-{
-    std::vector<std::string> names;
-    DIR *dir = opendir(directory.c_str());
-    while (dirent *entry = dir ? readdir(dir) : nullptr)
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-            names.push_back(entry->d_name);
-    if (dir)
-        closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-struct stat statOf(const std::string &path)
-{
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st;
-}
-
-// Runs `body` in a child process and returns what it reports ("" when all went well). As root,
-// the child first becomes an ordinary user whose supplementary groups are `groups`, so that
-// permissions really refuse; "skip" when that is not possible.
-std::string inChild(const std::function<std::string()> &body, bool asOrdinaryUser = false,
-                    std::vector<gid_t> groups = {})
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "pipe failed";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::string report;
-        if (asOrdinaryUser && geteuid() != 0)
-            report = "skip";
-        else if (asOrdinaryUser && (setgroups(groups.size(), groups.data()) != 0 ||
-                                    setresgid(ordinaryUser, ordinaryUser, ordinaryUser) != 0 ||
-                                    setresuid(ordinaryUser, ordinaryUser, ordinaryUser) != 0))
-            report = "skip";
-        else
-            report = body();
-        if (write(fds[1], report.data(), report.size()) < 0)
-            _exit(2);
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string report;
-    char buffer[512];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "child died";
-    return report;
-}
-
-// Runs `body` in a child process with its own mount table, in which `directory` is a tmpfs of
-// `size`; the mounts go with the child. "skip" when mounting is not allowed.
-std::string onSmallTmpfs(const std::string &directory, const char *size, const std::function<std::string()> &body)
-{
-    return inChild([&]() -> std::string {
-        if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("tmpfs", directory.c_str(), "tmpfs", 0, size) != 0)
-            return "skip";
-        return body();
-    });
-}
-
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            return std::string("failed: " #condition " at line ") + std::to_string(__LINE__);     \
-    } while (0)
-
-#define EXPECT_CHILD_OK(report)                                                                    \
-    do {                                                                                           \
-        const std::string r = (report);                                                            \
-        if (r == "skip")                                                                           \
-            GTEST_SKIP() << "needs root";                                                          \
-        EXPECT_EQ(r, "");                                                                          \
-    } while (0)
-
-} // namespace
-
-TEST(SafeStore, WritableFileInAFolderThatRefusesNewFilesIsStoredInPlace)
+TEST_F(SafeStore, WritableFileInAFolderThatRefusesNewFilesIsStoredInPlace)
 {
     TempDir dir;
     chmod(dir.path().c_str(), 0755); // the ordinary user may not create files here
@@ -146,7 +27,7 @@ TEST(SafeStore, WritableFileInAFolderThatRefusesNewFilesIsStoredInPlace)
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"f.c"});
 }
 
-TEST(SafeStore, OwnerAndSharedGroupAreKept)
+TEST_F(SafeStore, OwnerAndSharedGroupAreKept)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to give files other owners";
@@ -174,10 +55,17 @@ TEST(SafeStore, OwnerAndSharedGroupAreKept)
     EXPECT_EQ(statOf(dir.file("mine")).st_uid, ordinaryUser);
     EXPECT_EQ(statOf(dir.file("mine")).st_gid, sharedGroup);
     EXPECT_EQ(statOf(dir.file("mine")).st_mode & 07777, 0640u);
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"mine", "theirs"}));
+    // The copies of the old versions: the user could not make one the other owner's.
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"mine", "mine%", "theirs", "theirs%"}));
+    EXPECT_EQ(readFile(dir.file("theirs%")), "old\n");
+    EXPECT_EQ(statOf(dir.file("theirs%")).st_gid, sharedGroup);
+    EXPECT_EQ(statOf(dir.file("theirs%")).st_mode & 07777, 0664u);
+    EXPECT_EQ(statOf(dir.file("mine%")).st_uid, ordinaryUser);
+    EXPECT_EQ(statOf(dir.file("mine%")).st_gid, sharedGroup);
+    EXPECT_EQ(statOf(dir.file("mine%")).st_mode & 07777, 0640u);
 }
 
-TEST(SafeStore, HardLinksKeepEveryNameOnTheNewBytes)
+TEST_F(SafeStore, HardLinksKeepEveryNameOnTheNewBytes)
 {
     TempDir dir;
     writeFile(dir.file("a"), "old\n");
@@ -192,7 +80,7 @@ TEST(SafeStore, HardLinksKeepEveryNameOnTheNewBytes)
     EXPECT_EQ(readFile(dir.file("a")), "n");
 }
 
-TEST(SafeStore, ExtendedAttributesAndAclsAreKept)
+TEST_F(SafeStore, ExtendedAttributesAndAclsAreKept)
 {
     TempDir dir;
     writeFile(dir.file("f"), "old\n");
@@ -217,7 +105,7 @@ TEST(SafeStore, ExtendedAttributesAndAclsAreKept)
     EXPECT_EQ(statOf(dir.file("plain")).st_mode & 07777, 0640u);
 }
 
-TEST(SafeStore, SymbolicLinksStayLinksAndDanglingOnesCreateTheirFile)
+TEST_F(SafeStore, SymbolicLinksStayLinksAndDanglingOnesCreateTheirFile)
 {
     TempDir dir;
     mkdir(dir.file("sub").c_str(), 0755);
@@ -244,7 +132,7 @@ TEST(SafeStore, SymbolicLinksStayLinksAndDanglingOnesCreateTheirFile)
     EXPECT_EQ(store(dir.file("loop"), "x"), ELOOP);
 }
 
-TEST(SafeStore, FullDiskLeavesTheOldFileWhole)
+TEST_F(SafeStore, FullDiskLeavesTheOldFileWhole)
 {
     TempDir dir;
     EXPECT_CHILD_OK(onSmallTmpfs(dir.path(), "size=64k", [&]() -> std::string {
@@ -275,7 +163,7 @@ TEST(SafeStore, FullDiskLeavesTheOldFileWhole)
     }));
 }
 
-TEST(SafeStore, WriteFailingPartWayInPlacePutsTheOldBytesBack)
+TEST_F(SafeStore, WriteFailingPartWayInPlacePutsTheOldBytesBack)
 {
     TempDir dir;
     const std::string old(5000, 'o');
@@ -293,7 +181,7 @@ TEST(SafeStore, WriteFailingPartWayInPlacePutsTheOldBytesBack)
     EXPECT_EQ(readFile(dir.file("b")), old);
 }
 
-TEST(SafeStore, FileMountedOnItsOwnIsStoredInPlace)
+TEST_F(SafeStore, FileMountedOnItsOwnIsStoredInPlace)
 {
     TempDir dir;
     writeFile(dir.file("hosts"), "old\n");
@@ -308,10 +196,11 @@ TEST(SafeStore, FileMountedOnItsOwnIsStoredInPlace)
         return "";
     }));
     EXPECT_EQ(readFile(dir.file("source")), "new\n"); // the mounted file is the one written
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"hosts", "source"}));
+    EXPECT_EQ(readFile(dir.file("hosts%")), "mounted\n");
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"hosts", "hosts%", "source"}));
 }
 
-TEST(SafeStore, NoMemoryToKeepTheOldBytesRefusesTheStoreInPlace)
+TEST_F(SafeStore, NoMemoryToKeepTheOldBytesRefusesTheStoreInPlace)
 {
     if (underAddressSanitizer)
         GTEST_SKIP() << "the address sanitizer ends the process when an allocation fails";
