@@ -1,6 +1,7 @@
 """The monkey's actions: random but legal things a user does with tsl's windows, each logged
 before it is done. The choices come from one random generator, so that a seed repeats a run."""
 
+import os
 import time
 
 from . import frames
@@ -21,6 +22,7 @@ class Monkey(WindowActions):
         self.menu_offsets = None  # where to click, from the main frame's left, for each menu button
         self.panel_shown = True
         self.terminal_shown = True
+        self.divider_below = None  # the divider's distance from the work area's bottom once dragged
 
     # ---- looking -----------------------------------------------------------------------------
 
@@ -28,14 +30,23 @@ class Monkey(WindowActions):
         return frames.View(self.screen.clients(self.pid), self.main_xid)
 
     def wait_for_main_frame(self, timeout=60):
+        """Waits for the main frame, answering the notices tsl shows before it (the recovery of
+        changes left by a tsl that was killed) at random."""
+        self.main_xid = None
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.session.tsl.poll() is not None:
                 return False
             windows = self.screen.clients(self.pid)
-            if windows:
-                self.main_xid = windows[0].xid
+            frames_shown = [w for w in windows if w.title not in frames.DIALOG_TITLES]
+            if frames_shown:
+                self.main_xid = frames_shown[0].xid
                 return True
+            notices = [w for w in windows if frames.DIALOG_TITLES.get(w.title) == 'notice']
+            if notices:
+                time.sleep(0.3)
+                self.log(f'a notice before the main frame: {notices[0]}')
+                self.answer_notice(notices[0])
             time.sleep(0.2)
         return False
 
@@ -56,7 +67,7 @@ class Monkey(WindowActions):
 
     def layout(self, view):
         main = view.main
-        return frames.MainLayout(main, self.panel_shown, self.terminal_shown) if main else None
+        return frames.MainLayout(main, self.panel_shown, self.terminal_shown, self.divider_below) if main else None
 
     def pick(self, options):
         return options[self.rng.randrange(len(options))]
@@ -234,7 +245,8 @@ class Monkey(WindowActions):
         choices = [(self.random_menu_bar_item, 22), (self.type_in_main, 14), (self.keys_in_main, 10),
                    (self.mouse_in_main, 6), (self.panel_button, 10), (self.main_popup, 6), (self.shortcut, 8),
                    (self.terminal_action, 4), (self.tool_with_prompt, 8), (self.compile_and_step, 3),
-                   (self.window_manager_close, 2), (self.open_project, 2), (self.window_manager_shape, 2)]
+                   (self.window_manager_close, 2), (self.open_project, 2), (self.window_manager_shape, 2),
+                   (self.drag_divider, 2), (self.another_program, 1)]
         for kind, action, weight in (('open', self.file_dialog, 30), ('save-as', self.file_dialog, 30),
                                      ('configuration', self.configuration_dialog, 30),
                                      ('print options', self.configuration_dialog, 30),
@@ -438,3 +450,49 @@ class Monkey(WindowActions):
             self.choose_file_in_list(dialog, name)
             self.input.keys('Return')
 
+
+    def drag_divider(self, view):
+        """Drags the divider above the terminal up or down, within the heights no least height
+        of either pane holds back."""
+        layout = self.layout(view)
+        if not self.terminal_shown:
+            return
+        x, y = layout.divider_point(self.rng)
+        below = self.rng.randint(int(layout.h * 0.2), int(layout.h * 0.6))
+        to = layout.top + layout.h - below + frames.DIVIDER_HEIGHT // 2
+        self.log(f'drag the divider from {x},{y} to {x},{to}')
+        self.screen.activate(view.main.xid)
+        self.drag(view.main.xid, x, y, x, to)
+        self.divider_below = below
+
+    def another_program(self, view):
+        """Another program changes a file of the folder: it appends a line, rewrites it in place,
+        replaces it by a new file under the same name, or only touches it."""
+        name = self.pick(['broken.c', 'main.c', 'util.c', 'util.h', 'notes.txt', 'saved.c'])
+        path = os.path.join(self.session.work, name)
+        if not os.path.exists(path):
+            return
+        how = self.pick(['append', 'rewrite', 'replace', 'touch'])
+        self.log(f'another program: {how} {name}')
+        try:
+            if how == 'append':
+                with open(path, 'a') as f:
+                    f.write('/* added by another program */\n')
+            elif how == 'rewrite':
+                with open(path, 'r+b') as f:
+                    data = f.read()
+                    f.seek(0)
+                    f.write(data.replace(b'int', b'long', 1))
+                    f.truncate()
+            elif how == 'replace':
+                with open(path, 'rb') as f:
+                    data = f.read()
+                spare = path + '.other'
+                with open(spare, 'wb') as f:
+                    f.write(b'/* replaced */\n' + data)
+                self.session.give_to_tsl(spare)
+                os.rename(spare, path)
+            else:
+                os.utime(path)
+        except OSError as e:
+            self.log(f'  ({e})')

@@ -49,8 +49,10 @@ DIALOG_TITLES = {
 }
 
 
-# Windows that stay above the main frame when it is raised (its dialogs and notices).
-COVERING = ('notice', 'open', 'save-as', 'configuration', 'print options', 'font')
+# Windows that stay above the main frame when it is raised (its dialogs, notices and the
+# Compiler Results window).
+COVERING = ('notice', 'open', 'save-as', 'configuration', 'print options', 'font', 'results')
+DIVIDER_HEIGHT = 5
 
 
 def kind_of(window, main_xid):
@@ -90,23 +92,26 @@ class View:
 class MainLayout:
     """Where the parts of the main frame lie, from its size and what is shown (the layout rules
     of the work area: the panel left, the editor right of it over four fifths of the height, the
-    logo and the terminal below)."""
+    logo and the terminal below, or where the divider between them was dragged to)."""
 
-    def __init__(self, main, panel_shown, terminal_shown):
+    def __init__(self, main, panel_shown, terminal_shown, divider_below=None):
         self.main = main
         self.w = main.width
         self.h = main.height - MENU_BAR_HEIGHT
         self.top = main.y + MENU_BAR_HEIGHT
         self.panel_shown = panel_shown
         self.terminal_shown = terminal_shown
-        available = (self.h * 4) // 5 if terminal_shown else self.h
+        # A dragged divider keeps its distance from the bottom; the panel then takes the text
+        # pane's height. The monkey drags it only where no least height holds it back.
+        moved = self.h - divider_below if terminal_shown and divider_below is not None else None
+        available = moved if moved is not None else (self.h * 4) // 5 if terminal_shown else self.h
         if available > 399:
             self.columns, self.column_gap, self.row_gap, self.panel_width = 1, 0, (available - 350) // 16, 34
         else:
             self.columns, self.column_gap, self.row_gap, self.panel_width = 2, 7, int((available - 180) / 8), 68
         if not panel_shown:
             self.panel_width = 0
-        self.text_height = (self.h // 5) * 4 if terminal_shown else self.h
+        self.text_height = moved if moved is not None else (self.h // 5) * 4 if terminal_shown else self.h
         self.logo_width = (self.h * 215) // 700
 
     def panel_button(self, index):
@@ -127,7 +132,12 @@ class MainLayout:
             return None
         x0 = self.main.x + self.logo_width + 10
         return (rng.randint(x0, self.main.x + self.w - 25),
-                rng.randint(self.top + self.text_height + 10, self.top + self.h - 10))
+                rng.randint(self.top + self.text_height + DIVIDER_HEIGHT + 8, self.top + self.h - 10))
+
+    def divider_point(self, rng):
+        """A point on the strip above the terminal."""
+        x0 = self.main.x + self.logo_width + 10
+        return rng.randint(x0, self.main.x + self.w - 25), self.top + self.text_height + DIVIDER_HEIGHT // 2
 
 
 def project_button(window, index):

@@ -81,6 +81,7 @@ class Runner:
         self.sessions += 1
         self.monkey.pid = process.pid
         self.monkey.panel_shown = self.monkey.terminal_shown = True
+        self.monkey.divider_below = None
         self.log(f'tsl started (pid {process.pid}), on broken.c')
         if not self.monkey.wait_for_main_frame():
             self.check()
@@ -133,6 +134,32 @@ class Runner:
         raise Finding(f'hang: no answer to the window manager\'s ping within {self.ping_timeout} s\n'
                       f'{backtrace(process.pid)}')
 
+
+    def kill_and_restart(self, rng):
+        """Ends tsl by a signal, as a crash, a killed session or a power cut does, and starts it
+        again: its recovery notices come up. A signal it may catch must leave the one line that
+        names it."""
+        process = self.session.tsl
+        sig = rng.choice([signal.SIGKILL, signal.SIGTERM, signal.SIGHUP])
+        self.log.action(f'kill tsl with {sig.name}, then start it again')
+        try:
+            os.kill(process.pid, sig)
+        except OSError:
+            pass
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            raise Finding(f'tsl did not end within 10 s of {sig.name}\n{backtrace(process.pid)}')
+        report = self.session.sanitizer_report()
+        if report:
+            raise Finding(f'sanitizer report after {sig.name}\n{report}')
+        if sig != signal.SIGKILL:
+            line = f'tsl: ended by signal {sig.name}'
+            err = self.session.read(self.session.err_path)
+            if line not in err:
+                raise Finding(f'{sig.name} ended tsl ({signal_name(process.returncode)}) without the line '
+                              f'"{line} (...)"; its standard error ends with:\n{err[-3000:]}')
+        self.start_tsl()
 
     def keep_inside(self):
         """Starts tsl again when its file dialogs have taken it out of the scratch folder, before
@@ -207,6 +234,8 @@ def main():
         while time.monotonic() < deadline:
             if scenario:
                 scenario(monkey, runner)
+            elif rng.random() < 0.004:
+                runner.kill_and_restart(rng)
             else:
                 # Mostly one action at a time; now and then a few in a row without waiting for
                 # tsl to catch up, as a quick user gives them.

@@ -248,6 +248,11 @@ class Session:
                                stdout=open(self.out_path, 'wb'), stderr=open(self.err_path, 'wb'))
         return self.tsl
 
+    def give_to_tsl(self, path):
+        """Makes a file the monkey wrote belong to the user tsl runs as."""
+        if self.as_nobody:
+            os.chown(path, NOBODY, NOBODY)
+
     def outside_fence(self):
         """The folder tsl works in when the file dialogs have taken it out of the scratch folder's
         desk (clicks on the parent entry of their lists), else None."""
