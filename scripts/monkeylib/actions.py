@@ -23,6 +23,7 @@ class Monkey(WindowActions):
         self.panel_shown = True
         self.terminal_shown = True
         self.divider_below = None  # the divider's distance from the work area's bottom once dragged
+        self.changed_outside = set()  # the files another program changed while this tsl ran
 
     # ---- looking -----------------------------------------------------------------------------
 
@@ -474,6 +475,7 @@ class Monkey(WindowActions):
             return
         how = self.pick(['append', 'rewrite', 'replace', 'touch'])
         self.log(f'another program: {how} {name}')
+        self.changed_outside.add(name)
         try:
             if how == 'append':
                 with open(path, 'a') as f:

@@ -52,6 +52,8 @@ DIALOG_TITLES = {
 # Windows that stay above the main frame when it is raised (its dialogs, notices and the
 # Compiler Results window).
 COVERING = ('notice', 'open', 'save-as', 'configuration', 'print options', 'font', 'results')
+# Windows that keep the keyboard from the main frame while they are up.
+MODAL = ('notice', 'open', 'save-as', 'configuration', 'print options', 'font')
 DIVIDER_HEIGHT = 5
 
 

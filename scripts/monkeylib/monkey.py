@@ -6,6 +6,7 @@ import argparse
 import collections
 import os
 import random
+import re
 import shutil
 import signal
 import subprocess
@@ -14,9 +15,14 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-from monkeylib import scenarios  # noqa: E402
+from monkeylib import frames, scenarios  # noqa: E402
 from monkeylib.actions import Monkey  # noqa: E402
 from monkeylib.session import Session  # noqa: E402
+
+
+# The files whose text the clipboard carries whole (the rest hold bytes that are not text).
+TEXT_FILES = ('broken.c', 'main.c', 'util.c', 'util.h', 'Makefile', 'notes.txt', 'long.c', 'empty.txt', 'saved.c',
+              'saved.txt', 'copy.c', 'saved2.c')
 
 
 class Finding(Exception):
@@ -75,14 +81,20 @@ class Runner:
         self.sessions = 0
         self.slowest = (0.0, 0)  # the longest answer to a ping, and the action after which it came
 
-    def start_tsl(self):
+    def launch(self, name='broken.c'):
+        """Ends what is left of the last tsl and starts a new one on file `name`."""
         self.session.stop_tsl_processes()
-        process = self.session.start_tsl()
+        process = self.session.start_tsl(name)
         self.sessions += 1
         self.monkey.pid = process.pid
         self.monkey.panel_shown = self.monkey.terminal_shown = True
         self.monkey.divider_below = None
-        self.log(f'tsl started (pid {process.pid}), on broken.c')
+        self.monkey.changed_outside = set()
+        self.log(f'tsl started (pid {process.pid}), on {name}')
+        return process
+
+    def start_tsl(self):
+        self.launch()
         if not self.monkey.wait_for_main_frame():
             self.check()
             raise Finding('tsl showed no window within 60 s')
@@ -161,6 +173,80 @@ class Runner:
                               f'"{line} (...)"; its standard error ends with:\n{err[-3000:]}')
         self.start_tsl()
 
+    def main_text(self):
+        """The main pane's whole text, through Ctrl+A, Ctrl+C and the clipboard; None when it
+        cannot be had."""
+        view = self.monkey.view()
+        if not view.main:
+            return None
+        # Escape first: a prompt left open keeps the keyboard, and Escape gives it back to the pane.
+        self.session.screen.activate(view.main.xid)
+        self.monkey.input.keys('Escape')
+        self.monkey.focus_main_text(view)
+        self.monkey.input.keys('ctrl+a', 'ctrl+c')
+        time.sleep(0.3)
+        try:
+            result = subprocess.run(['xclip', '-o', '-selection', 'clipboard'], env=self.session.environment(),
+                                    capture_output=True, timeout=10)
+        except (OSError, subprocess.TimeoutExpired):
+            return None
+        return result.stdout if result.returncode == 0 else None
+
+    def kill_and_recover(self):
+        """With the main pane's text file edited and no dialog or notice up, kills tsl outright
+        once the journal had its time, starts it again on that file, chooses Recover and compares
+        the text with the one before: the recovery must give back every edit."""
+        view = self.monkey.view()
+        main = view.main
+        edited = re.search(r': <([^/>]+)> - edited$', main.title) if main else None
+        if (not edited or edited.group(1) not in TEXT_FILES or self.session.cwd() != self.session.work
+                or any(frames.kind_of(w, main.xid) in frames.MODAL for w in view.windows)):
+            return False
+        name = edited.group(1)
+        if name in self.monkey.changed_outside:
+            return False  # its journal may no longer apply: the notice then has no Recover
+        self.log.action(f'kill tsl with SIGKILL while {name} is edited, then Recover at the next start')
+        before = self.main_text()
+        if not before:
+            self.log('  (the text could not be copied)')
+            return False
+        time.sleep(3)  # the journal follows the last change within a second or two
+        self.check()
+        self.session.tsl.kill()
+        self.session.tsl.wait(timeout=10)
+        process = self.launch(name)
+        deadline = time.monotonic() + 30
+        notice = None
+        while time.monotonic() < deadline and not notice:
+            if process.poll() is not None:
+                self.check()
+            windows = self.session.screen.clients(process.pid)
+            notice = next((w for w in windows if w.title == 'Notice'), None)
+            if any(w.title != 'Notice' for w in windows):
+                break
+            time.sleep(0.2)
+        if not notice:
+            raise Finding(f'tsl was killed while {name} was edited, and the next start on it offered no recovery')
+        self.log('  Return (Recover) in the notice')
+        self.session.screen.activate(notice.xid)
+        self.monkey.input.keys('Return')
+        if not self.monkey.wait_for_main_frame():
+            self.check()
+            raise Finding('tsl showed no window within 60 s after Recover')
+        time.sleep(1.0)
+        main = self.monkey.view().main
+        after = self.main_text()
+        if after != before:
+            at = next((i for i, (a, b) in enumerate(zip(before, after or b'')) if a != b),
+                      min(len(before), len(after or b'')))
+            raise Finding(f'Recover gave another text than the one killed: {len(before)} bytes before, '
+                          f'{len(after or b"")} after, first difference at byte {at}: '
+                          f'{before[at:at + 60]!r} before, {(after or b"")[at:at + 60]!r} after')
+        if not main.title.endswith(' - edited'):
+            raise Finding(f'the recovered text is not shown as edited: the title is {main.title!r}')
+        self.log(f'  the same {len(after)} bytes are back, shown as edited')
+        return True
+
     def keep_inside(self):
         """Starts tsl again when its file dialogs have taken it out of the scratch folder, before
         it can store a file there."""
@@ -236,6 +322,8 @@ def main():
                 scenario(monkey, runner)
             elif rng.random() < 0.004:
                 runner.kill_and_restart(rng)
+            elif rng.random() < 0.01 and runner.kill_and_recover():
+                pass
             else:
                 # Mostly one action at a time; now and then a few in a row without waiting for
                 # tsl to catch up, as a quick user gives them.
@@ -248,6 +336,7 @@ def main():
             runner.check()
     except Finding as f:
         found = str(f)
+        session.screenshot('finding.png')
     except KeyboardInterrupt:
         interrupted = True
     except RuntimeError as e:  # the display or the window manager did not start

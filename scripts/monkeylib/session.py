@@ -237,14 +237,14 @@ class Session:
         self._spawn(['sh', '-c', 'while :; do head -c 4096 "$0" > /dev/null; sleep 0.2; done', self.printer],
                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def start_tsl(self):
-        """Starts a fresh tsl on broken.c; returns its process."""
+    def start_tsl(self, name='broken.c'):
+        """Starts a fresh tsl on file `name`; returns its process."""
         self.tsl_count += 1
         n = self.tsl_count
         self.out_path = os.path.join(self.scratch, f'tsl-{n}.out')
         self.err_path = os.path.join(self.scratch, f'tsl-{n}.err')
         prefix = ['setpriv', f'--reuid={NOBODY}', f'--regid={NOBODY}', '--clear-groups'] if self.as_nobody else []
-        self.tsl = self._spawn(prefix + [self.binary, 'broken.c'], cwd=self.work, stdin=subprocess.DEVNULL,
+        self.tsl = self._spawn(prefix + [self.binary, name], cwd=self.work, stdin=subprocess.DEVNULL,
                                stdout=open(self.out_path, 'wb'), stderr=open(self.err_path, 'wb'))
         return self.tsl
 
@@ -253,14 +253,24 @@ class Session:
         if self.as_nobody:
             os.chown(path, NOBODY, NOBODY)
 
+    def cwd(self):
+        try:
+            return os.readlink(f'/proc/{self.tsl.pid}/cwd')
+        except OSError:
+            return None
+
     def outside_fence(self):
         """The folder tsl works in when the file dialogs have taken it out of the scratch folder's
         desk (clicks on the parent entry of their lists), else None."""
+        folder = self.cwd()
+        return None if folder is None or (folder + '/').startswith(self.fence + '/') else folder
+
+    def screenshot(self, name):
         try:
-            folder = os.readlink(f'/proc/{self.tsl.pid}/cwd')
-        except OSError:
-            return None
-        return None if (folder + '/').startswith(self.fence + '/') else folder
+            subprocess.run(['import', '-window', 'root', os.path.join(self.scratch, name)], env=self.environment(),
+                           timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except (OSError, subprocess.TimeoutExpired):
+            pass
 
     def read(self, path):
         try:
