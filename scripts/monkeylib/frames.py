@@ -105,7 +105,12 @@ class MainLayout:
         self.terminal_shown = terminal_shown
         # A dragged divider keeps its distance from the bottom; the panel then takes the text
         # pane's height. The monkey drags it only where no least height holds it back.
-        moved = self.h - divider_below if terminal_shown and divider_below is not None else None
+        moved = None
+        if terminal_shown and divider_below is not None:
+            # The least heights: the panel's (two lines without it) above, two terminal lines below.
+            lowest_text, highest = (180 if panel_shown else 30), self.h - 40
+            if highest >= lowest_text:
+                moved = min(max(self.h - divider_below, lowest_text), highest)
         available = moved if moved is not None else (self.h * 4) // 5 if terminal_shown else self.h
         if available > 399:
             self.columns, self.column_gap, self.row_gap, self.panel_width = 1, 0, (available - 350) // 16, 34
@@ -127,19 +132,19 @@ class MainLayout:
     def text_point(self, rng):
         x0 = self.main.x + self.panel_width + 50  # right of the line numbers
         x1 = self.main.x + self.w - 20
-        return rng.randint(x0, max(x0, x1)), rng.randint(self.top + 5, self.top + self.text_height - 20)
+        return rng.randint(x0, max(x0, x1)), rng.randint(self.top + 5, self.top + max(5, self.text_height - 20))
 
     def terminal_point(self, rng):
         if not self.terminal_shown:
             return None
         x0 = self.main.x + self.logo_width + 10
-        return (rng.randint(x0, self.main.x + self.w - 25),
-                rng.randint(self.top + self.text_height + DIVIDER_HEIGHT + 8, self.top + self.h - 10))
+        y0 = self.top + self.text_height + DIVIDER_HEIGHT + 8
+        return rng.randint(x0, max(x0, self.main.x + self.w - 25)), rng.randint(y0, max(y0, self.top + self.h - 10))
 
     def divider_point(self, rng):
         """A point on the strip above the terminal."""
         x0 = self.main.x + self.logo_width + 10
-        return rng.randint(x0, self.main.x + self.w - 25), self.top + self.text_height + DIVIDER_HEIGHT // 2
+        return rng.randint(x0, max(x0, self.main.x + self.w - 25)), self.top + self.text_height + DIVIDER_HEIGHT // 2
 
 
 def project_button(window, index):

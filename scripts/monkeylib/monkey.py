@@ -12,6 +12,7 @@ import signal
 import subprocess
 import sys
 import time
+import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -349,6 +350,8 @@ def main():
         interrupted = True
     except RuntimeError as e:  # the display or the window manager did not start
         not_started = str(e)
+    except Exception:  # a fault of the monkey's own: reported like a finding, with its seed
+        found = 'a fault of the monkey itself:\n' + traceback.format_exc()
     finally:
         for sig in ending_signals:  # a second Ctrl-C does not cut the cleanup short
             signal.signal(sig, signal.SIG_IGN)
