@@ -65,6 +65,9 @@ void TextPane::flushNotification()
 {
     if (scopeDepth_ > 0)
         return;
+    // The user's insert is in the text by now: its bytes go to the recorder at once, which wakes
+    // the journal. Left for the next edit, the last key before a pause would reach no journal.
+    settleEdits();
     if (changePending_)
         fitLineNumberMargin();
     while (changePending_) {

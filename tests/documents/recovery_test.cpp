@@ -56,6 +56,25 @@ TEST_F(RecoveryTest, TypedChangesReachTheJournalWithinTwoSeconds)
     EXPECT_EQ(readFile(recoveryDirectory() + "/" + header.baseCopy), "int a;\n");
 }
 
+// One key typed and nothing after it, as the last before a crash: the first change since the
+// load, and one after the journal had caught up, each reach the journal by themselves.
+TEST_F(RecoveryTest, ALoneTypedKeyReachesTheJournal)
+{
+    openFile("a.c", "int a;\n");
+    textsw_set_insertion_point(textPane, 6);
+    for (const QString key : {"x", "y"}) {
+        typeKeys(key);
+        const std::string expected = paneText();
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const std::vector<std::string> files = stateFiles(".journal");
+                return files.size() == 1 && replayed(files.front(), "int a;\n") == expected;
+            },
+            2500))
+            << "after typing " << key.toStdString() << " the pane holds " << expected;
+    }
+}
+
 // Save, Undo all, Undo back to the stored text, Clear window and loading another file each
 // leave no journal; the next change starts a new one.
 TEST_F(RecoveryTest, NoJournalIsLeftOnceTheTextIsStoredOrGivenBack)
