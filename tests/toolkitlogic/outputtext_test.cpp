@@ -171,8 +171,9 @@ TEST(TextStyles, GivesEveryByteTheStyleLastSetBeforeIt)
     };
     for (const auto &change : changes) {
         for (const long at : {change.first - 1, change.first, change.first + 1}) {
-            if (at >= 0)
+            if (at >= 0) {
                 ASSERT_EQ(styleAt(at), expectedAt(at)) << at;
+            }
         }
     }
     for (long at = 0; at <= position + 1; at += 997)
