@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <string.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -16,7 +17,8 @@ CompilerProcess::~CompilerProcess()
 
 namespace {
 
-// Only async-signal-safe calls from here on: the parent may have threads.
+// Only async-signal-safe calls from here on: the parent may have threads, and the child shares
+// the parent's memory until it executes the program (vfork), so it changes none of it.
 void writeText(const char *text)
 {
     size_t length = std::strlen(text);
@@ -102,14 +104,22 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
     if (pipe2(ends, O_CLOEXEC) != 0)
         return Start::pipeFailed;
 
-    pid_t pid = fork();
+    // vfork: the child borrows the program's memory until it executes the compiler, where fork
+    // first copied the page tables of the whole program (tens of milliseconds with a long text
+    // loaded, all of it time the window waits). No signal handler of the program may run in the
+    // child meanwhile: every signal stays blocked until the child has reset them all.
+    sigset_t all, before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &before);
+    pid_t pid = vfork();
+    if (pid == 0)
+        runChild(ends[1], highestDescriptor, argv.data());
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (pid < 0) {
         close(ends[0]);
         close(ends[1]);
         return Start::forkFailed;
     }
-    if (pid == 0)
-        runChild(ends[1], highestDescriptor, argv.data());
 
     // Also here, so that the group exists before anything is signalled (whichever runs first).
     setpgid(pid, pid);

@@ -68,6 +68,10 @@ public:
     }
     // Makes room for `count` more values without adding them; false when there is no memory.
     bool reserveMore(std::size_t count) { return roomFor(count); }
+    // The room after the values, to be written in place; grownInPlace(count) then adds the first
+    // `count` values written there (no more than the room made).
+    T *spareRoom() { return items_ + size_; }
+    void grownInPlace(std::size_t count) { size_ += count; }
 
     // Empties the array and gives its memory back.
     void clear()

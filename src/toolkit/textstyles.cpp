@@ -214,20 +214,58 @@ bool StyleRuns::setStyleIndex(long position, std::size_t index)
 {
     if (index == currentIndex_ || index >= styles_.size())
         return true;
-    const std::uint64_t run = static_cast<std::uint64_t>(position) << indexBits | index;
     // Sequences that follow each other without text between them make one run.
-    if (!runs_.empty() && runStart(runs_.size() - 1) == position) {
-        runs_.back() = run;
-    } else if (!runs_.push_back(run)) {
+    if (!runs_.empty() && lastStart_ == position) {
+        runs_.back() = (runs_.back() & ~indexMask) | static_cast<std::uint32_t>(index);
+    } else if (!addRun(position, index)) {
         return false;
     }
     currentIndex_ = index;
     return true;
 }
 
+// Adds a run, after the runs that bridge a distance too far for one; false, with nothing added,
+// when there is no memory for them.
+bool StyleRuns::addRun(long position, std::size_t index)
+{
+    const long distance = runs_.empty() ? 0 : position - lastStart_;
+    const std::size_t bridges = distance > farthestStep ? static_cast<std::size_t>((distance - 1) / farthestStep) : 0;
+    if (!runs_.reserveMore(bridges + 1) || !blockStarts_.reserveMore(bridges / runsPerBlock + 2))
+        return false;
+    const auto push = [this](long start, std::size_t style) {
+        const bool blockStart = runs_.size() % runsPerBlock == 0;
+        if (blockStart)
+            blockStarts_.push_back(start);
+        const long step = blockStart ? 0 : start - lastStart_;
+        runs_.push_back(static_cast<std::uint32_t>(step) << indexBits | static_cast<std::uint32_t>(style));
+        lastStart_ = start;
+    };
+    for (std::size_t bridge = 0; bridge < bridges; ++bridge)
+        push(lastStart_ + farthestStep, currentIndex_);
+    push(position, index);
+    return true;
+}
+
+long StyleRuns::runStart(std::size_t run) const
+{
+    const std::size_t block = run / runsPerBlock;
+    long start = blockStarts_[block];
+    for (std::size_t at = block * runsPerBlock + 1; at <= run; ++at)
+        start += runs_[at] >> indexBits;
+    return start;
+}
+
 std::size_t StyleRuns::runAt(long position) const
 {
-    const std::uint64_t key = (static_cast<std::uint64_t>(position) << indexBits) | indexMask;
-    const std::uint64_t *found = std::upper_bound(runs_.begin(), runs_.end(), key);
-    return found == runs_.begin() ? runs_.size() : static_cast<std::size_t>(found - runs_.begin() - 1);
+    const long *found = std::upper_bound(blockStarts_.begin(), blockStarts_.end(), position);
+    if (found == blockStarts_.begin())
+        return runs_.size();
+    std::size_t run = static_cast<std::size_t>(found - blockStarts_.begin() - 1) * runsPerBlock;
+    const std::size_t blockEnd = std::min(runs_.size(), run + runsPerBlock);
+    for (long start = found[-1]; run + 1 < blockEnd; ++run) {
+        start += runs_[run + 1] >> indexBits;
+        if (start > position)
+            break;
+    }
+    return run;
 }

@@ -49,7 +49,10 @@ std::uint32_t paletteColour(int index);
 void applySgr(TextStyle &style, std::string_view parameters);
 
 // The styles of a growing text: a run starts at a position and lasts until the next run. Styles
-// are kept once each in a table; a run is one 64-bit word (position and table index).
+// are kept once each in a table. A run takes four bytes, its distance from the run before and its
+// style's index (gcc colours several stretches of every line, so a long coloured output has
+// nearly as many runs as it has words); every 64th run also keeps its position in full. A run
+// further than 65535 bytes from the one before follows runs that repeat the style in effect.
 class StyleRuns {
 public:
     StyleRuns();
@@ -62,7 +65,7 @@ public:
     std::size_t currentIndex() const { return currentIndex_; }
 
     std::size_t runCount() const { return runs_.size(); }
-    long runStart(std::size_t run) const { return static_cast<long>(runs_[run] >> indexBits); }
+    long runStart(std::size_t run) const;
     const TextStyle &runStyle(std::size_t run) const { return styles_[runs_[run] & indexMask]; }
     // The run in effect at `position`: the last one starting at or before it, or runCount()
     // when the text is plain there (before the first run).
@@ -70,11 +73,16 @@ public:
 
 private:
     static constexpr int indexBits = 16;
-    static constexpr std::uint64_t indexMask = (std::uint64_t(1) << indexBits) - 1;
+    static constexpr std::uint32_t indexMask = (std::uint32_t(1) << indexBits) - 1;
+    static constexpr long farthestStep = 0xFFFF; // of a run from the run before
+    static constexpr std::size_t runsPerBlock = 64;
     std::size_t indexOf(const TextStyle &style);
     void remember(std::size_t index);
+    bool addRun(long position, std::size_t index);
 
-    MappedArray<std::uint64_t> runs_;
+    MappedArray<std::uint32_t> runs_;     // distance from the run before << 16 | style index
+    MappedArray<long> blockStarts_;       // the position of every runsPerBlock-th run
+    long lastStart_ = 0;                  // of the last run
     std::vector<TextStyle> styles_; // index 0: plain
     std::unordered_map<TextStyle, std::size_t, TextStyleHash> indices_;
     std::size_t currentIndex_ = 0;

@@ -129,6 +129,12 @@ TEST(CompilerProcess, GivesTheChildACleanStart)
     sigprocmask(SIG_BLOCK, &blocked, &previousMask);
     Finished interrupted = runToEnd(shell("kill -INT $$; echo survived"));
     Finished terminated = runToEnd(shell("kill -TERM $$; echo survived"));
+    // Starting a child leaves the program's own signal mask as it was.
+    sigset_t afterStarts;
+    sigprocmask(SIG_SETMASK, nullptr, &afterStarts);
+    EXPECT_TRUE(sigismember(&afterStarts, SIGTERM));
+    EXPECT_FALSE(sigismember(&afterStarts, SIGINT));
+    EXPECT_FALSE(sigismember(&afterStarts, SIGCHLD));
     sigaction(SIGINT, &previous, nullptr);
     sigprocmask(SIG_SETMASK, &previousMask, nullptr);
     EXPECT_EQ(interrupted.output, "");

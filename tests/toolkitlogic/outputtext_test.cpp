@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +136,61 @@ TEST(OutputText, FindsEveryLineThroughItsSampledIndex)
     OutputText wide;
     wide.append("\tab\n12345678901\nx");
     EXPECT_EQ(wide.widestColumns(), 11);
+}
+
+// Runs far apart and close together, over many blocks of runs: every byte has the style last set
+// before it, and walking the runs from the first gives the same changes.
+TEST(TextStyles, GivesEveryByteTheStyleLastSetBeforeIt)
+{
+    std::mt19937 random(11);
+    const TextStyle palette[] = {TextStyle(), style(red, TextStyle::bold), style(magenta), style(0, TextStyle::bold)};
+    StyleRuns runs;
+    std::vector<std::pair<long, int>> changes; // where the style changed, and to which
+    long position = 0;
+    int current = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const long step = random() % 10 == 0 ? static_cast<long>(random() % 300000) : static_cast<long>(random() % 40);
+        position += step;
+        const int next = static_cast<int>(random() % 4);
+        ASSERT_TRUE(runs.setStyle(position, palette[next]));
+        if (next == current)
+            continue;
+        if (!changes.empty() && changes.back().first == position)
+            changes.back().second = next;
+        else
+            changes.emplace_back(position, next);
+        current = next;
+    }
+    const auto expectedAt = [&](long at) {
+        const auto after = std::upper_bound(changes.begin(), changes.end(), std::make_pair(at, 99));
+        return after == changes.begin() ? TextStyle() : palette[std::prev(after)->second];
+    };
+    const auto styleAt = [&](long at) {
+        const std::size_t run = runs.runAt(at);
+        return run == runs.runCount() ? TextStyle() : runs.runStyle(run);
+    };
+    for (const auto &change : changes) {
+        for (const long at : {change.first - 1, change.first, change.first + 1}) {
+            if (at >= 0) {
+                ASSERT_EQ(styleAt(at), expectedAt(at)) << at;
+            }
+        }
+    }
+    for (long at = 0; at <= position + 1; at += 997)
+        ASSERT_EQ(styleAt(at), expectedAt(at)) << at;
+
+    // The runs, walked in order, start where the style changes (runs in between keep it).
+    std::size_t change = 0;
+    long lastStart = -1;
+    for (std::size_t run = 0; run < runs.runCount(); ++run) {
+        const long start = runs.runStart(run);
+        ASSERT_GT(start, lastStart) << run;
+        lastStart = start;
+        if (change < changes.size() && changes[change].first == start)
+            ++change;
+        ASSERT_EQ(runs.runStyle(run), expectedAt(start)) << run;
+    }
+    EXPECT_EQ(change, changes.size());
 }
 
 TEST(TextStyles, ReadsSgrParametersAsTerminalsDo)
