@@ -124,7 +124,8 @@ void BM_TerminalSeq(benchmark::State &state)
     state.counters["cpu_on_s"] = median(processorOn);
     state.counters["cpu_off_s"] = median(processorOff);
     state.counters["cpu_ratio"] = processorRatio;
-    printf("terminal seq 1 2000000 (medians of %d rounds each), recognition on: %.3f s, baseline off: %.3f s, "
+    // On standard error: standard output may be the JSON report.
+    fprintf(stderr, "terminal seq 1 2000000 (medians of %d rounds each), recognition on: %.3f s, baseline off: %.3f s, "
            "ratio %.3f; processor time of tsl, on: %.3f s, baseline off: %.3f s, ratio %.3f\n",
            roundsEach, median(on), median(off), ratio, median(processorOn), median(processorOff), processorRatio);
 }
