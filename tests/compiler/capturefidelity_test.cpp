@@ -110,15 +110,21 @@ std::string flood()
         case 4:
             out += "prog.c:" + line + ": note:\tplain\ttabs and caf\xC3\xA9 na\xC3\xAFve \xE2\x9C\x93\r\n";
             break;
-        case 5:
-            out += "\x1b[38;5;" + std::to_string(next(256)) + "m" + "\x1b[48;2;" + std::to_string(next(256)) + ";" +
-                   std::to_string(next(256)) + ";9mcolour" + "\x1b[0m and \x1b[4;3;9munderlined\x1b[24;23;29m\x1b[2K\n";
+        case 5: {
+            // The numbers are drawn one statement each: the order of calls within one expression
+            // is the compiler's choice, and the flood must not depend on it.
+            const std::uint32_t third = next(256), second = next(256), first = next(256);
+            out += "\x1b[38;5;" + std::to_string(first) + "m" + "\x1b[48;2;" + std::to_string(second) + ";" +
+                   std::to_string(third) + ";9mcolour" + "\x1b[0m and \x1b[4;3;9munderlined\x1b[24;23;29m\x1b[2K\n";
             break;
+        }
         case 6:
             out += "make[2]: Entering directory '/nowhere/" + line + "'\n";
             break;
-        default:
-            out += std::string(next(300), 'x') + "\x1b[7m" + std::string(next(20), '\t') + "\x1b[27m\n";
+        default: {
+            const std::uint32_t tabs = next(20), width = next(300);
+            out += std::string(width, 'x') + "\x1b[7m" + std::string(tabs, '\t') + "\x1b[27m\n";
+        }
         }
     }
     return out;
