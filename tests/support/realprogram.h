@@ -8,12 +8,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
-inline std::string xdotool(const std::string &arguments)
+inline std::string xdotoolOnce(const std::string &arguments)
 {
     FILE *out = popen(("timeout 20 xdotool " + arguments + " 2>/dev/null").c_str(), "r");
     std::string text;
@@ -21,6 +22,20 @@ inline std::string xdotool(const std::string &arguments)
         text += static_cast<char>(c);
     if (out)
         pclose(out);
+    return text;
+}
+
+// A search that waits ("search --sync") is tried again when xdotool gave up early: it stops at an
+// X error when a window goes away while it looks at the windows (a notice closing, for example).
+inline std::string xdotool(const std::string &arguments)
+{
+    const bool waits = arguments.compare(0, 13, "search --sync") == 0;
+    const time_t giveUp = time(nullptr) + 20;
+    std::string text = xdotoolOnce(arguments);
+    while (waits && text.empty() && time(nullptr) < giveUp) {
+        usleep(100000);
+        text = xdotoolOnce(arguments);
+    }
     return text;
 }
 
