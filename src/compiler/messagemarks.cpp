@@ -257,12 +257,16 @@ void markMessageColumn(TextPane *pane, const ErrorEntry &entry)
         textsw_set_underline(underlinedPane, 0, 0, QColor());
     underlinedPane = nullptr;
     const long line = entry.lineNumber - 1L;
-    if (!pane || entry.column() <= 0 || line >= pane->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT))
+    if (!pane || entry.column() <= 0 || line < 0 || line >= pane->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT))
         return;
     const long start = pane->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     const long end = pane->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    if (start < 0 || end < start || end > textsw_length(pane))
+        return;
+    // A copy of the one line: the editor's pointer into its buffer is not kept across calls.
+    const std::string text = textsw_contents(pane, start, end);
     long first = 0, lastPlusOne = 0;
-    if (!columnToken(pane->rangePointer(start, end - start), end - start, entry.column(), &first, &lastPlusOne))
+    if (!columnToken(text.data(), static_cast<long>(text.size()), entry.column(), &first, &lastPlusOne))
         return;
     textsw_set_underline(pane, start + first, start + lastPlusOne, messageKindColour(entry.kind()));
     underlinedPane = pane;
