@@ -16,6 +16,8 @@
 #include "toolkit/outputpane.h"
 #include "toolkit/textpane.h"
 
+#include <QPointer>
+
 #include <memory>
 
 namespace {
@@ -92,9 +94,11 @@ void takeStep(const ErrorStep &step)
 
 } // namespace
 
-void showMessageSource(const ErrorEntry &entry)
+void showMessageSource(ErrorEntry entry)
 {
-    TextPane *source = textPane;
+    // `entry` is a copy: a notice shown on the way ("Line number not found") runs the event loop,
+    // in which a new command in the terminal or a compile's output can rebuild the list it came from.
+    QPointer<TextPane> source = textPane;
     if (entry.projectSlot != mainDocumentSlot) {
         const ProjectWindow *window =
             entry.projectSlot >= 0 && entry.projectSlot < projectWindowSlots ? projectWindowTable[entry.projectSlot]

@@ -47,7 +47,7 @@ bool showMessageAt(long position);
 // Selects the source line that the entry names (in the main pane or its project window), underlines
 // its column and gives that pane the keyboard focus: what every step to a message does besides
 // highlighting the message.
-void showMessageSource(const ErrorEntry &entry);
+void showMessageSource(ErrorEntry entry);
 
 // Closes the results window, discards the compiler output and removes the messages' marks;
 // refused while a compile runs.

@@ -168,3 +168,22 @@ TEST_F(TerminalMessagesTest, F8FollowsTheNewestMessages)
     EXPECT_TRUE(terminalErrorList().entries().empty());
     EXPECT_FALSE(terminalMessagesLead());
 }
+
+TEST_F(TerminalMessagesTest, ANewCommandWhileTheLineIsNotFoundStartsANewListSafely)
+{
+    openFile("prog.c", faultySource);
+    run("printf 'prog.c:99:5: error: past the end\\n'");
+    ASSERT_EQ(terminalErrorList().entries().size(), 1u);
+    // While "Line number not found" is up, the user's next command ends and its prompt empties the list
+    // that F8 stepped into.
+    notices.setResponder([this](const NoticeRecord &) {
+        run("true");
+        EXPECT_TRUE(terminalErrorList().entries().empty());
+        return std::string("   Ok   ");
+    });
+    pressF8();
+    notices.setResponder(nullptr);
+    ASSERT_EQ(notices.shown().size(), 1u);
+    EXPECT_EQ(notices.shown()[0].lines[1], "not found");
+    EXPECT_EQ(QApplication::focusWidget(), textPane);
+}
