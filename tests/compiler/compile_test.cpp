@@ -159,6 +159,8 @@ TEST_F(CompileTest, ALockedCompileRefusesCompileSaveAndRunUntilItEnds)
 TEST_F(CompileTest, AnimatesOnFromTheLastStepAndEndsOnASignal)
 {
     openFile("prog.c", "int x;\n");
+    // A recovery journal of an earlier test may still wait to write its last edits.
+    ASSERT_TRUE(waitUntil([] { return notifyTimerCount() == 0; }, 5000));
     configure("sh waits.sh");
     animationStep = 2;
     startCompile();
