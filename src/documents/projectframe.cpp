@@ -211,6 +211,7 @@ bool createProjectWindow(int slot, const std::string &name)
     projectWindowTable[slot] = window;
     window->pane->setGeometry(0, barHeight, window->frame->width(), window->frame->height() - barHeight);
     watchForOutsideChanges(window->frame);
+    frame_prepare_buffer(window->frame);
     window->frame->show();
     recoverChanges(window->pane, recovery);
     return true;
