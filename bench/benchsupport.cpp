@@ -187,11 +187,11 @@ const std::string &sourceText()
     return text;
 }
 
-std::string temporaryFile(const char *prefix, const std::string &text)
+std::string temporaryFile(const char *prefix, const std::string &text, const char *suffix)
 {
     static std::vector<std::string> made;
-    std::string path = std::string("/tmp/") + prefix + "XXXXXX";
-    const int fd = mkstemp(&path[0]);
+    std::string path = std::string("/tmp/") + prefix + "XXXXXX" + suffix;
+    const int fd = mkstemps(&path[0], static_cast<int>(std::strlen(suffix)));
     if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
         std::abort();
     close(fd);
