@@ -27,6 +27,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -36,11 +37,13 @@ namespace {
 constexpr int pauseBeforeTyping = 400;
 constexpr int pauseBetweenKeys = 60;
 
-// At least `bytes` of the benchmarks' C text (lines of about 40 bytes) as a file in /tmp.
+// At least `bytes` of the benchmarks' C text (lines of about 40 bytes) as a file in /tmp, made
+// once per size.
 std::string cFileOf(long bytes)
 {
-    const std::string path = "/tmp/tsl-bench-keys-" + std::to_string(getpid()) + "-" + std::to_string(bytes) + (getenv("TSL_BENCH_KEYS_TXT") ? ".txt" : ".c");
-    if (access(path.c_str(), F_OK) == 0)
+    static std::map<long, std::string> made;
+    std::string &path = made[bytes];
+    if (!path.empty())
         return path;
     std::string text;
     text.reserve(static_cast<std::size_t>(bytes) + 64);
@@ -49,17 +52,7 @@ std::string cFileOf(long bytes)
         std::snprintf(line, sizeof line, "    sum += counter * %7ld; /* s%05ld */\n", i, i % 100000);
         text += line;
     }
-    FILE *out = fopen(path.c_str(), "wb");
-    if (!out || fwrite(text.data(), 1, text.size(), out) != text.size())
-        std::abort();
-    fclose(out);
-    static std::vector<std::string> made;
-    if (made.empty())
-        std::atexit([] {
-            for (const std::string &name : made)
-                unlink(name.c_str());
-        });
-    made.push_back(path);
+    path = temporaryFile("tsl-bench-keys-", text, getenv("TSL_BENCH_KEYS_TXT") ? ".txt" : ".c");
     return path;
 }
 

@@ -54,8 +54,9 @@ const std::string &sourceText();
 // The generated text as a file, written once per run and removed at exit.
 const std::string &sourceFile();
 
-// Writes `text` into a new temporary file whose name begins with `prefix`, removed at exit.
-std::string temporaryFile(const char *prefix, const std::string &text);
+// Writes `text` into a new temporary file in /tmp whose name begins with `prefix` and ends with
+// `suffix`, removed at exit.
+std::string temporaryFile(const char *prefix, const std::string &text, const char *suffix = "");
 
 // The longest gap between two expiries of a timer of `periodMs`, from construction to now.
 // With TSL_BENCH_GAPS set, each gap over one and a half periods (or over the milliseconds it gives)

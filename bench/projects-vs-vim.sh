@@ -1,7 +1,7 @@
 #!/bin/sh
 # Times Column add/del ("Insert at begin" of // on 100,000 selected lines) against vim's
 # :%s#^#//# on the same file, both alone and as one load-change-store, and opening a project of
-# 64 files of 100 KB each until every window is shown, next to vim loading the same 64 files.
+# 64 files of 100 KB each until every window has painted, next to vim loading the same 64 files.
 # Prints medians of 5 runs.
 # Usage: bench/projects-vs-vim.sh [build directory]   (needs vim and a display or xvfb-run;
 # tsl_bench must be built)

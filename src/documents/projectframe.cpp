@@ -193,6 +193,9 @@ bool createProjectWindow(int slot, const std::string &name)
     const FrameSize size = usableFrameSize(generalSettings.projectFrameWidth, generalSettings.projectFrameHeight,
                                            {defaultProjectFrameWidth, defaultProjectFrameHeight}, largestFrameSize());
     window->frame->resize(size.width, size.height);
+    // The window system makes the window and its buffers (waiting for the X server) now, so that
+    // the server clears its copy of them while the pane is built and the file loaded.
+    frame_prepare_buffer(window->frame);
     buildButtonBar(*window, slot);
     addMessageKeys(window->frame);
     window->menu = buildMenu(window->frame, slot);

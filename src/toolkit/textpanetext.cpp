@@ -64,8 +64,10 @@ int TextPane::replaceAllBytes(long length, const TextswPieceReader &next, const 
     // the whole text and its styles into larger buffers (a short one is copied at once, and a
     // project opens many of them: the spare room would be cleared memory for each).
     SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
-    // (Scintilla grows a buffer whose room only just fits what is put in.)
-    unsigned long room = static_cast<unsigned long>(std::max(length, 0L)) + 1;
+    // (Scintilla grows a buffer whose room only just fits what is put in; the two bytes to spare
+    // keep room for the line end that moves the gaps to the top below, which would else copy the
+    // text and its styles into new buffers.)
+    unsigned long room = static_cast<unsigned long>(std::max(length, 0L)) + 2;
     if (room >= 1024 * 1024)
         room += room / 32 + 65536;
     SendScintilla(SCI_ALLOCATE, room);
