@@ -33,8 +33,12 @@ public:
     bool append(const char *bytes, std::size_t count);
     bool append(std::string_view bytes) { return append(bytes.data(), bytes.size()); }
     // Appends a program's output, its escape sequences taken out (see above). False when memory
-    // ran out part way: what fitted before is kept.
+    // ran out part way: what fitted before is kept. The bytes may be those written into the room
+    // that roomForProgramOutput gave: they are then taken where they are, without a copy.
     bool appendProgramOutput(const char *bytes, std::size_t count);
+    // Room after the text for `count` bytes of a program's output (to read a pipe into), or null
+    // when there is no memory for it. Valid until the text changes.
+    char *roomForProgramOutput(std::size_t count);
 
     std::size_t size() const { return bytes_.size(); }
     const char *data() const { return bytes_.data() ? bytes_.data() : ""; }
