@@ -72,6 +72,8 @@ public:
     // `count` values written there (no more than the room made).
     T *spareRoom() { return items_ + size_; }
     void grownInPlace(std::size_t count) { size_ += count; }
+    // Drops the last `count` values (no more than there are); the memory is kept.
+    void shrinkBy(std::size_t count) { size_ -= count; }
 
     // Empties the array and gives its memory back.
     void clear()

@@ -189,7 +189,7 @@ std::size_t StyleRuns::indexOf(const TextStyle &style)
         remember(known->second);
         return known->second;
     }
-    if (styles_.size() > indexMask)
+    if (styles_.size() > largestIndex)
         return 0; // the table is full: further new styles are shown plain
     styles_.push_back(style);
     indices_.emplace(style, styles_.size() - 1);
@@ -215,12 +215,26 @@ bool StyleRuns::setStyleIndex(long position, std::size_t index)
     if (index == currentIndex_ || index >= styles_.size())
         return true;
     // Sequences that follow each other without text between them make one run.
-    if (!runs_.empty() && lastStart_ == position) {
-        runs_.back() = (runs_.back() & ~indexMask) | static_cast<std::uint32_t>(index);
-    } else if (!addRun(position, index)) {
+    if (!runs_.empty() && lastStart_ == position ? !restyleLastRun(index) : !addRun(position, index))
         return false;
-    }
     currentIndex_ = index;
+    return true;
+}
+
+bool StyleRuns::restyleLastRun(std::size_t index)
+{
+    const std::size_t run = runs_.size() - 1;
+    const bool wasListed = (runs_.back() & indexMask) == listedStyle;
+    if (index >= listedStyle) {
+        if (wasListed)
+            listed_.back().index = index;
+        else if (!listed_.push_back({run, index}))
+            return false;
+    } else if (wasListed) {
+        listed_.shrinkBy(1);
+    }
+    const std::uint16_t code = static_cast<std::uint16_t>(std::min<std::size_t>(index, listedStyle));
+    runs_.back() = static_cast<std::uint16_t>((runs_.back() & ~indexMask) | code);
     return true;
 }
 
@@ -230,20 +244,35 @@ bool StyleRuns::addRun(long position, std::size_t index)
 {
     const long distance = runs_.empty() ? 0 : position - lastStart_;
     const std::size_t bridges = distance > farthestStep ? static_cast<std::size_t>((distance - 1) / farthestStep) : 0;
-    if (!runs_.reserveMore(bridges + 1) || !blockStarts_.reserveMore(bridges / runsPerBlock + 2))
+    const std::size_t listed = (index >= listedStyle ? 1 : 0) + (currentIndex_ >= listedStyle ? bridges : 0);
+    if (!runs_.reserveMore(bridges + 1) || !blockStarts_.reserveMore(bridges / runsPerBlock + 2) ||
+        !listed_.reserveMore(listed))
         return false;
     const auto push = [this](long start, std::size_t style) {
         const bool blockStart = runs_.size() % runsPerBlock == 0;
         if (blockStart)
             blockStarts_.push_back(start);
+        if (style >= listedStyle)
+            listed_.push_back({runs_.size(), style});
         const long step = blockStart ? 0 : start - lastStart_;
-        runs_.push_back(static_cast<std::uint32_t>(step) << indexBits | static_cast<std::uint32_t>(style));
+        const std::size_t code = std::min<std::size_t>(style, listedStyle);
+        runs_.push_back(static_cast<std::uint16_t>(static_cast<std::size_t>(step) << indexBits | code));
         lastStart_ = start;
     };
     for (std::size_t bridge = 0; bridge < bridges; ++bridge)
         push(lastStart_ + farthestStep, currentIndex_);
     push(position, index);
     return true;
+}
+
+const TextStyle &StyleRuns::runStyle(std::size_t run) const
+{
+    const std::size_t code = runs_[run] & indexMask;
+    if (code != listedStyle)
+        return styles_[code];
+    const ListedStyle *found = std::lower_bound(listed_.begin(), listed_.end(), run,
+                                                [](const ListedStyle &each, std::size_t r) { return each.run < r; });
+    return styles_[found != listed_.end() && found->run == run ? found->index : 0];
 }
 
 long StyleRuns::runStart(std::size_t run) const

@@ -49,10 +49,11 @@ std::uint32_t paletteColour(int index);
 void applySgr(TextStyle &style, std::string_view parameters);
 
 // The styles of a growing text: a run starts at a position and lasts until the next run. Styles
-// are kept once each in a table. A run takes four bytes, its distance from the run before and its
-// style's index (gcc colours several stretches of every line, so a long coloured output has
-// nearly as many runs as it has words); every 64th run also keeps its position in full. A run
-// further than 65535 bytes from the one before follows runs that repeat the style in effect.
+// are kept once each in a table. A run takes two bytes, its distance from the run before and its
+// style (gcc colours several stretches of every line, so a long coloured output has nearly as many
+// runs as it has words): the first 15 styles of the table by their index, any later one through a
+// list of the runs that have one. Every 64th run also keeps its position in full. A run further
+// than 4095 bytes from the one before follows runs that repeat the style in effect.
 class StyleRuns {
 public:
     StyleRuns();
@@ -66,21 +67,30 @@ public:
 
     std::size_t runCount() const { return runs_.size(); }
     long runStart(std::size_t run) const;
-    const TextStyle &runStyle(std::size_t run) const { return styles_[runs_[run] & indexMask]; }
+    const TextStyle &runStyle(std::size_t run) const;
     // The run in effect at `position`: the last one starting at or before it, or runCount()
     // when the text is plain there (before the first run).
     std::size_t runAt(long position) const;
 
 private:
-    static constexpr int indexBits = 16;
-    static constexpr std::uint32_t indexMask = (std::uint32_t(1) << indexBits) - 1;
-    static constexpr long farthestStep = 0xFFFF; // of a run from the run before
+    static constexpr int indexBits = 4;
+    static constexpr std::uint16_t indexMask = (1u << indexBits) - 1;
+    static constexpr std::uint16_t listedStyle = indexMask; // the style is in listed_
+    static constexpr std::size_t largestIndex = 0xFFFF;     // of a style in the table
+    static constexpr long farthestStep = 0xFFF;             // of a run from the run before
     static constexpr std::size_t runsPerBlock = 64;
+    struct ListedStyle {
+        std::size_t run;
+        std::size_t index;
+    };
     std::size_t indexOf(const TextStyle &style);
     void remember(std::size_t index);
     bool addRun(long position, std::size_t index);
+    // Gives the last run the style at `index`; false when there is no memory for it.
+    bool restyleLastRun(std::size_t index);
 
-    MappedArray<std::uint32_t> runs_;     // distance from the run before << 16 | style index
+    MappedArray<std::uint16_t> runs_;     // distance from the run before << 4 | style code
+    MappedArray<ListedStyle> listed_;     // the runs whose style is listedStyle, in order
     MappedArray<long> blockStarts_;       // the position of every runsPerBlock-th run
     long lastStart_ = 0;                  // of the last run
     std::vector<TextStyle> styles_; // index 0: plain
