@@ -212,8 +212,7 @@ std::string messageTip(TextPane *pane, long line)
             ++more;
             continue;
         }
-        std::string message(messages.text.substr(static_cast<std::size_t>(entry.lineStart),
-                                                 static_cast<std::size_t>(entry.lineEnd - entry.lineStart)));
+        std::string message(messageLine(messages.text, entry));
         if (!messages.utf8)
             message = QString::fromLatin1(message.data(), static_cast<int>(message.size())).toStdString();
         tip += (listed++ ? "\n" : "") + message;
