@@ -3,7 +3,7 @@
 // their lines and their colours. One object holds the bytes once; the program keeps it as the
 // compiler's output and the results pane shows the very same bytes. No widgets.
 //
-// The bytes and a sparse index of the line starts (every 16th line) are kept in mapped arrays that
+// The bytes and a sparse index of the line starts (every 64th line) are kept in mapped arrays that
 // grow without copying what they hold, so that appending costs the same at 100 MB as at 100
 // bytes and a capture costs little more than one byte of memory per byte of output.
 //
@@ -59,7 +59,7 @@ public:
     const StyleRuns &styles() const { return styles_; }
 
 private:
-    static constexpr long sampleEvery = 16;
+    static constexpr long sampleEvery = 64;
     void takeNewBytes(std::size_t from);
     // Takes one byte of an escape sequence; false when the byte ends the sequence without
     // belonging to it (it is then text).
