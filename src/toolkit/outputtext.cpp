@@ -245,11 +245,12 @@ std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t 
 void OutputText::takeColour(std::string_view parameters)
 {
     const std::size_t from = styles_.currentIndex();
-    const bool remembered = parameters.size() < sizeof(Transition::parameters);
+    const bool remembered = parameters.size() <= sizeof(Transition::parameters);
+    std::uint64_t key = 0;
     if (remembered) {
+        std::memcpy(&key, parameters.data(), parameters.size());
         for (const Transition &seen : transitions_) {
-            if (seen.from == from && seen.length == parameters.size() &&
-                std::memcmp(seen.parameters, parameters.data(), parameters.size()) == 0) {
+            if (seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
                 styles_.setStyleIndex(static_cast<long>(size()), seen.to);
                 return;
             }
@@ -265,7 +266,7 @@ void OutputText::takeColour(std::string_view parameters)
     seen.from = from;
     seen.to = styles_.currentIndex();
     seen.length = static_cast<std::uint8_t>(parameters.size());
-    std::memcpy(seen.parameters, parameters.data(), parameters.size());
+    seen.parameters = key;
 }
 
 bool OutputText::takeSequenceByte(unsigned char byte)
