@@ -53,7 +53,7 @@ void applySgr(TextStyle &style, std::string_view parameters);
 // output has nearly as many runs as it has words: a run is kept in a byte or two, its style and
 // its distance from the run before. The first byte holds the style (the first 7 styles of the
 // table by their index, any later one through a list of the runs that have one) and the distance's
-// lowest 4 bits; further bytes, while the high bit is set, 7 more bits each. Every 128th run also
+// lowest 4 bits; further bytes, while the high bit is set, 7 more bits each. Every 256th run also
 // keeps its position and where its bytes begin, so that a run is found from the nearest of those.
 class StyleRuns {
 public:
@@ -80,7 +80,7 @@ private:
     static constexpr unsigned firstDistanceBits = 4;
     static constexpr std::uint8_t moreBytes = 0x80;
     static constexpr std::size_t largestIndex = 0xFFFF; // of a style in the table
-    static constexpr std::size_t runsPerBlock = 128;
+    static constexpr std::size_t runsPerBlock = 256;
     struct ListedStyle {
         std::size_t run;
         std::size_t index;
