@@ -204,6 +204,11 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
             if (at == end)
                 break;
         }
+        // gcc follows every colour sequence with "\e[K" (erase to the end of the line): nothing to do.
+        if (end - at >= 3 && at[1] == '[' && at[2] == 'K') {
+            at += 3;
+            continue;
+        }
         const std::size_t taken = takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1));
         if (taken == 0) {
             sequence_ = Sequence::escape;
@@ -247,22 +252,19 @@ void OutputText::takeColour(std::string_view parameters)
     const std::size_t from = styles_.currentIndex();
     const bool remembered = parameters.size() <= sizeof(Transition::parameters);
     std::uint64_t key = 0;
-    if (remembered) {
+    if (remembered)
         std::memcpy(&key, parameters.data(), parameters.size());
-        for (const Transition &seen : transitions_) {
-            if (seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
-                styles_.setStyleIndex(static_cast<long>(size()), seen.to);
-                return;
-            }
-        }
+    const std::uint64_t mixed = (key ^ (from * 0x9E3779B97F4A7C15ULL) ^ parameters.size()) * 0xFF51AFD7ED558CCDULL;
+    Transition &seen = transitions_[(mixed >> 60) % transitions_.size()];
+    if (remembered && seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
+        styles_.setStyleIndex(static_cast<long>(size()), seen.to);
+        return;
     }
     TextStyle style = styles_.current();
     applySgr(style, parameters);
     // Without memory for the run the text goes on in the style it had.
     if (!styles_.setStyle(static_cast<long>(size()), style) || !remembered)
         return;
-    Transition &seen = transitions_[nextTransition_];
-    nextTransition_ = (nextTransition_ + 1) % transitions_.size();
     seen.from = from;
     seen.to = styles_.currentIndex();
     seen.length = static_cast<std::uint8_t>(parameters.size());

@@ -85,15 +85,15 @@ private:
 
     // Colour sequences seen lately and the style each led to from the style before: a program
     // writes the same few again and again. Only parameters of up to 8 bytes are remembered, as one
-    // number (gcc's "01;31" and the like).
+    // number (gcc's "01;31" and the like), each in the place that number and the style before
+    // choose.
     struct Transition {
         std::size_t from = 0;
         std::size_t to = 0;
         std::uint64_t parameters = 0;
         std::uint8_t length = 0xFF; // of the parameters; 0xFF: none yet
     };
-    std::array<Transition, 8> transitions_;
-    std::size_t nextTransition_ = 0;
+    std::array<Transition, 16> transitions_;
 };
 
 inline std::string_view textOf(const OutputText &text)
