@@ -27,7 +27,7 @@ std::vector<ErrorEntry> messageEntries()
 {
     std::vector<ErrorEntry> entries;
     for (int i = 0; i < messageCount; ++i) {
-        ErrorEntry entry{i * 40L, i * 40L + 39, i + 1, mainDocumentSlot};
+        ErrorEntry entry{i * 40L, i + 1, mainDocumentSlot};
         entry.setDetails(i % 3 ? MessageKind::error : MessageKind::warning, 5);
         entries.push_back(entry);
     }

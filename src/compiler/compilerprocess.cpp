@@ -132,7 +132,8 @@ CompilerProcess::Start CompilerProcess::start(const std::vector<std::string> &wo
 }
 
 CompilerProcess::ReadResult
-CompilerProcess::readWaitingOutput(const std::function<void(std::string_view)> &onPiece)
+CompilerProcess::readWaitingOutput(const std::function<void(std::string_view)> &onPiece,
+                                   const std::function<char *(std::size_t count)> &roomFor)
 {
     ReadResult result;
     if (readEnd_ < 0) {
@@ -146,14 +147,20 @@ CompilerProcess::readWaitingOutput(const std::function<void(std::string_view)> &
     }
     // Nothing waiting on a readable pipe means its end; one non-blocking read tells.
     long left = waiting > 0 ? waiting : 1;
-    buffer_.resize(outputPieceSize);
     while (left > 0) {
-        ssize_t n = read(readEnd_, buffer_.data(), std::min<std::size_t>(buffer_.size(), static_cast<std::size_t>(left)));
+        std::size_t wanted = static_cast<std::size_t>(left);
+        char *into = roomFor ? roomFor(wanted) : nullptr;
+        if (!into) {
+            buffer_.resize(outputPieceSize);
+            into = buffer_.data();
+            wanted = std::min(wanted, buffer_.size());
+        }
+        ssize_t n = read(readEnd_, into, wanted);
         if (n > 0) {
             result.bytes += static_cast<size_t>(n);
             left -= n;
             if (onPiece)
-                onPiece(std::string_view(buffer_.data(), static_cast<size_t>(n)));
+                onPiece(std::string_view(into, static_cast<size_t>(n)));
         } else if (n == 0) {
             result.endOfOutput = true;
             break;

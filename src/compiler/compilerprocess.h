@@ -74,8 +74,11 @@ public:
 
     // Reads the bytes waiting on the pipe (as many as it reports waiting) in pieces of at most
     // outputPieceSize bytes, each handed to `onPiece` exactly as read. Never blocks; reads at
-    // most what a full pipe holds, however fast the child writes meanwhile.
-    ReadResult readWaitingOutput(const std::function<void(std::string_view)> &onPiece);
+    // most what a full pipe holds, however fast the child writes meanwhile. With `roomFor`, all
+    // that waits is read in one piece straight into the memory that roomFor(count) gives for it
+    // (when it gives none, null, into a buffer of this object's as without it).
+    ReadResult readWaitingOutput(const std::function<void(std::string_view)> &onPiece,
+                                 const std::function<char *(std::size_t count)> &roomFor = {});
 
     // Sends SIGINT (interrupt) or SIGKILL (kill) to the child's process group: the compiler and
     // everything it started. False when no child runs or the signal could not be sent.

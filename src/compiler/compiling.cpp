@@ -56,6 +56,12 @@ void keepPiece(std::string_view piece)
         liveDisplay = false;
 }
 
+// Room to read the next piece into, after the output kept so far: it is then kept without a copy.
+char *roomForPiece(std::size_t count)
+{
+    return outputChunks->roomForProgramOutput(count);
+}
+
 // Says at the end of the results pane how much of the output it does not show.
 void tellDroppedOutput(OutputPane *pane)
 {
@@ -216,7 +222,7 @@ void startCompile()
 
 NotifyValue readCompilerOutput(NotifyClient client, int fd)
 {
-    const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(keepPiece);
+    const CompilerProcess::ReadResult result = compilerProcess.readWaitingOutput(keepPiece, roomForPiece);
     if (outputParser)
         outputParser->parseArrived(outputChunks->text());
     // At the end of the output (or a pipe that cannot be read) the handler stops; the child's end
@@ -240,7 +246,7 @@ NotifyValue compilerEnded(NotifyClient client, int, int status, const struct rus
     // What is still waiting in the pipe is the compiler's output too. (Read once: a process the
     // compiler left behind may hold the pipe open and go on writing.)
     const int fd = compilerProcess.outputDescriptor();
-    compilerProcess.readWaitingOutput(keepPiece);
+    compilerProcess.readWaitingOutput(keepPiece, roomForPiece);
     notify_set_input_func(client, nullptr, fd);
     compilerProcess.closeOutput();
     compilerOutput = std::move(outputChunks);

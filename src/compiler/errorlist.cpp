@@ -78,7 +78,7 @@ ErrorStep ErrorList::select(int index)
     return showCursor(errorLineMessage(entries_[static_cast<size_t>(cursor_)].lineNumber));
 }
 
-int ErrorList::indexAt(long position) const
+int ErrorList::indexAt(long position, std::string_view output) const
 {
     // The entries are in the order of their lines: the last one starting at or before the position.
     const ErrorEntry *after = std::upper_bound(entries_.begin(), entries_.end(), position,
@@ -86,7 +86,7 @@ int ErrorList::indexAt(long position) const
     if (after == entries_.begin())
         return -1;
     const ErrorEntry *entry = after - 1;
-    return position <= entry->lineEnd ? static_cast<int>(entry - entries_.begin()) : -1;
+    return position <= lineEndOf(output, *entry) ? static_cast<int>(entry - entries_.begin()) : -1;
 }
 
 ErrorStep ErrorList::first()

@@ -13,10 +13,10 @@
 //     at a compile's end:  finishErrorList(parser): the same, from the lines matched as the
 //                          output arrived (IncrementalErrorParser)
 //     nextError() etc.:    ErrorStep step = errorList.next();   (or errorList.select(index) for the
-//                          message line that the user double-clicked: errorList.indexAt(position))
+//                          message line that the user double-clicked: errorList.indexAt(position, output))
 //                          set resultsMessage to step.message; apply errorList.buttons();
 //                          if (step.shown) show it: scroll to lineStart, secondary selection
-//                          lineStart..lineEnd, goToLine(pane of projectSlot, lineNumber - 1),
+//                          of its line (messageLine), goToLine(pane of projectSlot, lineNumber - 1),
 //                          underline its column (markMessageColumn).
 //     during a compile:    errorList.deactivateButtons();
 
@@ -61,9 +61,9 @@ public:
     // The entry at `index`, as next() shows an entry: "--- Error line N ---", and all four
     // buttons active (next and previous go on from there).
     ErrorStep select(int index);
-    // The index of the entry whose message line holds the output position (its line end
+    // The index of the entry whose message line in `output` holds the position (its line end
     // included), or -1.
-    int indexAt(long position) const;
+    int indexAt(long position, std::string_view output) const;
 
     // All four buttons inactive (while a compile runs); the entries and the cursor stay.
     void deactivateButtons() { buttons_ = NavigationButtons(); }

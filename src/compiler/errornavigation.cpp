@@ -78,7 +78,7 @@ void showEntry(const ErrorEntry &entry)
 {
     OutputPane *results = resultsWindow->resultsPane;
     textsw_possibly_normalize(results, entry.lineStart);
-    textsw_set_selection(results, entry.lineStart, entry.lineEnd, TEXTSW_SEL_SECONDARY);
+    textsw_set_selection(results, entry.lineStart, lineEndOf(results->text().text(), entry), TEXTSW_SEL_SECONDARY);
     showMessageSource(entry);
 }
 
@@ -184,7 +184,7 @@ bool showMessageAt(long position)
     // During a compile the list still holds the entries of the output before.
     if (!resultsWindow || !compilerOutput || compileRunning())
         return false;
-    const int index = errorList.indexAt(position);
+    const int index = errorList.indexAt(position, compilerOutput->text());
     if (index < 0)
         return false;
     letResultsLead();

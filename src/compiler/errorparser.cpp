@@ -97,6 +97,19 @@ bool kindOfWord(std::string_view word, MessageKind &kind)
 
 } // namespace
 
+long lineEndOf(std::string_view output, const ErrorEntry &entry)
+{
+    const std::size_t start = std::min(static_cast<std::size_t>(entry.lineStart), output.size());
+    const void *newline = std::memchr(output.data() + start, '\n', output.size() - start);
+    return static_cast<long>(newline ? static_cast<const char *>(newline) - output.data() : output.size());
+}
+
+std::string_view messageLine(std::string_view output, const ErrorEntry &entry)
+{
+    const std::size_t start = std::min(static_cast<std::size_t>(entry.lineStart), output.size());
+    return output.substr(start, static_cast<std::size_t>(lineEndOf(output, entry)) - start);
+}
+
 struct ErrorFormMatcher::Match {
     std::string_view output;
     std::size_t lineStart;
@@ -243,7 +256,6 @@ bool ErrorFormMatcher::matchFrom(Match &match, Names names) const
                 return false;
             ErrorEntry &entry = match.entry;
             entry.lineStart = static_cast<long>(match.lineStart);
-            entry.lineEnd = static_cast<long>(match.lineEnd);
             entry.lineNumber = static_cast<int>(number);
             entry.projectSlot = static_cast<std::int16_t>(match.slot);
             readDetails(output, numberEnd, match.lineEnd, entry);

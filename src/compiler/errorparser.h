@@ -47,13 +47,14 @@ enum class MessageKind : std::uint8_t {
 // Columns beyond this are not kept (the message then has none).
 constexpr int largestColumn = 32767;
 
+// A message line. Its end is not kept but found in the output (lineEndOf), and the kind and the
+// column are packed, so that an entry takes 16 bytes: a long output has as many entries as it has
+// message lines.
 struct ErrorEntry {
     long lineStart = 0;  // position of the message's line in the output
-    long lineEnd = 0;    // its newline, or the end of the output (exclusive)
     int lineNumber = 0;  // greater than 0
     std::int16_t projectSlot = mainDocumentSlot; // or the project window slot, 0 to 255
-    // The kind (lowest bit) and the column (the other bits; 0: none), packed so that an entry
-    // takes 24 bytes: a long output has as many entries as it has message lines.
+    // The kind (lowest bit) and the column (the other bits; 0: none).
     std::uint16_t details = 0;
 
     MessageKind kind() const { return static_cast<MessageKind>(details & 1); }
@@ -66,10 +67,16 @@ struct ErrorEntry {
 
     bool operator==(const ErrorEntry &other) const
     {
-        return lineStart == other.lineStart && lineEnd == other.lineEnd && lineNumber == other.lineNumber &&
+        return lineStart == other.lineStart && lineNumber == other.lineNumber &&
                projectSlot == other.projectSlot && details == other.details;
     }
 };
+
+// The end of the entry's line in `output`, the output it was found in: its newline, or the end of
+// the output (exclusive).
+long lineEndOf(std::string_view output, const ErrorEntry &entry);
+// The entry's line in `output`, without its line end.
+std::string_view messageLine(std::string_view output, const ErrorEntry &entry);
 
 using ErrorEntries = MappedArray<ErrorEntry>;
 

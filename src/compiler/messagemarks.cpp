@@ -48,6 +48,10 @@ struct PaneMarks {
 std::vector<PaneMarks> markedPanes;
 QPointer<TextPane> underlinedPane;
 bool placing = false;
+// While placing: the next entry whose line is to be looked at, and the index in markedPanes of
+// each slot's pane (-1: none yet; slot + 1).
+std::size_t nextEntry = 0;
+std::array<int, projectWindowSlots + 1> paneIndex;
 const char placingClientMark = 0;
 const NotifyClient placingClient = &placingClientMark;
 
@@ -85,11 +89,50 @@ void scheduleNextSlice()
     notify_set_itimer_func(placingClient, placeNextSlice, ITIMER_REAL, &soon, nullptr);
 }
 
-// Adds marks until the slice's time is up; then the next slice is scheduled.
+// What the messages say of each line of each pane, from the entry nextEntry on, until the
+// slice's time is up: false when entries are left for the next slice.
+bool collectMarkedLines(const QElapsedTimer &clock)
+{
+    const ErrorEntries *entries = markedMessages().entries;
+    const std::size_t count = entries ? entries->size() : 0;
+    while (nextEntry < count) {
+        const std::size_t sliceEnd = std::min(count, nextEntry + 16384);
+        for (; nextEntry < sliceEnd; ++nextEntry) {
+            const ErrorEntry &entry = (*entries)[nextEntry];
+            int &index = paneIndex[static_cast<std::size_t>(entry.projectSlot + 1)];
+            if (index < 0) {
+                TextPane *pane = paneOfSlot(entry.projectSlot);
+                if (!pane)
+                    continue;
+                index = static_cast<int>(markedPanes.size());
+                PaneMarks marked;
+                marked.pane = pane;
+                marked.slot = entry.projectSlot;
+                marked.kinds.assign(
+                    static_cast<std::size_t>(pane->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)), 0);
+                markedPanes.push_back(std::move(marked));
+            }
+            std::vector<std::uint8_t> &kinds = markedPanes[static_cast<std::size_t>(index)].kinds;
+            const std::size_t line = static_cast<std::size_t>(entry.lineNumber - 1);
+            if (line < kinds.size())
+                kinds[line] |= entry.kind() == MessageKind::error ? errorOnLine : warningOnLine;
+        }
+        if (nextEntry < count && clock.elapsed() >= sliceBudget)
+            return false;
+    }
+    return true;
+}
+
+// Collects what the messages say of the lines, then adds marks, until the slice's time is up;
+// then the next slice is scheduled.
 void placeSlice()
 {
     QElapsedTimer clock;
     clock.start();
+    if (!collectMarkedLines(clock)) {
+        scheduleNextSlice();
+        return;
+    }
     for (PaneMarks &marked : markedPanes) {
         if (!marked.pane) {
             marked.kinds = {};
@@ -118,31 +161,6 @@ NotifyValue placeNextSlice(NotifyClient, int)
     if (placing)
         placeSlice();
     return NOTIFY_DONE;
-}
-
-// What the messages say of each line of each pane.
-void collectMarkedLines()
-{
-    std::array<int, projectWindowSlots + 1> paneIndex;
-    paneIndex.fill(-1);
-    for (const ErrorEntry &entry : *markedMessages().entries) {
-        int &index = paneIndex[static_cast<std::size_t>(entry.projectSlot + 1)];
-        if (index < 0) {
-            TextPane *pane = paneOfSlot(entry.projectSlot);
-            if (!pane)
-                continue;
-            index = static_cast<int>(markedPanes.size());
-            PaneMarks marked;
-            marked.pane = pane;
-            marked.slot = entry.projectSlot;
-            marked.kinds.assign(static_cast<std::size_t>(pane->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)), 0);
-            markedPanes.push_back(std::move(marked));
-        }
-        std::vector<std::uint8_t> &kinds = markedPanes[static_cast<std::size_t>(index)].kinds;
-        const std::size_t line = static_cast<std::size_t>(entry.lineNumber - 1);
-        if (line < kinds.size())
-            kinds[line] |= entry.kind() == MessageKind::error ? errorOnLine : warningOnLine;
-    }
 }
 
 // The lines (as placed) of the marks that are on `line` now. The marks keep their order as
@@ -194,8 +212,7 @@ std::string messageTip(TextPane *pane, long line)
             ++more;
             continue;
         }
-        std::string message(messages.text.substr(static_cast<std::size_t>(entry.lineStart),
-                                                 static_cast<std::size_t>(entry.lineEnd - entry.lineStart)));
+        std::string message(messageLine(messages.text, entry));
         if (!messages.utf8)
             message = QString::fromLatin1(message.data(), static_cast<int>(message.size())).toStdString();
         tip += (listed++ ? "\n" : "") + message;
@@ -224,7 +241,8 @@ void placeMessageMarks()
     removeMessageMarks();
     if (!markedMessages().entries)
         return;
-    collectMarkedLines();
+    nextEntry = 0;
+    paneIndex.fill(-1);
     placing = true;
     placeSlice();
 }

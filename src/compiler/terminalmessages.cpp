@@ -53,8 +53,7 @@ bool marksPending = false;
 
 std::string_view lineOf(const ErrorEntry &entry)
 {
-    return std::string_view(state.kept).substr(static_cast<std::size_t>(entry.lineStart),
-                                               static_cast<std::size_t>(entry.lineEnd - entry.lineStart));
+    return messageLine(state.kept, entry);
 }
 
 // A character that every line that fits `form` holds: one that is compared wherever it stands

@@ -206,8 +206,7 @@ std::string_view firstSampleLine(std::string_view output, const ErrorEntries &en
 {
     for (const ErrorEntry &entry : entries)
         if (entry.projectSlot == mainDocumentSlot)
-            return output.substr(static_cast<std::size_t>(entry.lineStart),
-                                 static_cast<std::size_t>(entry.lineEnd - entry.lineStart));
+            return messageLine(output, entry);
     const std::string_view name = std::string_view(fileName).substr(fileName.rfind('/') + 1);
     if (name.empty())
         return std::string_view();

@@ -1,6 +1,8 @@
 // Keeping freed large blocks for reuse (glibc's malloc) and giving them back when unused.
 #include "toolkit/freedmemory.h"
 
+#include "toolkit/mappedarray.h"
+
 #include <QTimer>
 
 #include <malloc.h>
@@ -26,6 +28,7 @@ void keepFreedMemoryForReuse(QObject *owner)
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     auto *timer = new QTimer(owner);
     timer->callOnTimeout(timer, [freeBefore = false]() mutable {
+        mapped::releaseKeptBefore();
         const bool freeNow = mallinfo2().fordblks >= worthReturning;
         if (freeNow && freeBefore) {
             malloc_trim(0);

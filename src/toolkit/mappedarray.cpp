@@ -1,11 +1,21 @@
 #include "toolkit/mappedarray.h"
 
+#include <algorithm>
+#include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr std::size_t hugePage = 2 * 1024 * 1024;
+// Mappings of at least this size are kept when given back, at most this many and this much.
+constexpr std::size_t keptFrom = hugePage;
+constexpr std::size_t mostKeptBlocks = 4;
+constexpr std::size_t mostKeptBytes = std::size_t(1) << 30;
+// A kept mapping is handed to an array that grows past keptFrom while it holds no more than
+// this: what it holds is copied over.
+constexpr std::size_t mostCopied = 4 * hugePage;
 
 std::size_t wholePages(std::size_t bytes)
 {
@@ -13,13 +23,41 @@ std::size_t wholePages(std::size_t bytes)
     return (bytes + page - 1) / page * page;
 }
 
+struct Kept {
+    void *block;
+    std::size_t bytes;
+    bool keptBefore; // already kept at the last releaseKeptBefore
+};
+std::vector<Kept> kept;
+
+// The largest kept mapping, if it holds at least `bytes`; it is no longer kept.
+bool takeKept(std::size_t bytes, Kept &taken)
+{
+    const auto largest =
+        std::max_element(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) { return a.bytes < b.bytes; });
+    if (largest == kept.end() || largest->bytes < bytes)
+        return false;
+    taken = *largest;
+    kept.erase(largest);
+    return true;
+}
+
 } // namespace
 
 namespace mapped {
 
-void *grow(void *old, std::size_t oldBytes, std::size_t newBytes)
+void *grow(void *old, std::size_t oldBytes, std::size_t &newBytes)
 {
     newBytes = wholePages(newBytes);
+    Kept taken;
+    if (newBytes >= keptFrom && oldBytes <= mostCopied && takeKept(newBytes, taken)) {
+        if (old) {
+            std::memcpy(taken.block, old, oldBytes);
+            munmap(old, wholePages(oldBytes));
+        }
+        newBytes = taken.bytes;
+        return taken.block;
+    }
     void *block = old ? mremap(old, wholePages(oldBytes), newBytes, MREMAP_MAYMOVE)
                       : mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED)
@@ -35,8 +73,40 @@ void *grow(void *old, std::size_t oldBytes, std::size_t newBytes)
 
 void release(void *block, std::size_t bytes)
 {
-    if (block)
-        munmap(block, wholePages(bytes));
+    if (!block)
+        return;
+    bytes = wholePages(bytes);
+    if (bytes < keptFrom || bytes > mostKeptBytes) {
+        munmap(block, bytes);
+        return;
+    }
+    kept.push_back({block, bytes, false});
+    // Beyond the limits the smallest go.
+    std::sort(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) { return a.bytes > b.bytes; });
+    std::size_t total = 0, count = 0;
+    for (auto at = kept.begin(); at != kept.end();) {
+        if (count < mostKeptBlocks && total + at->bytes <= mostKeptBytes) {
+            total += at->bytes;
+            ++count;
+            ++at;
+        } else {
+            munmap(at->block, at->bytes);
+            at = kept.erase(at);
+        }
+    }
+}
+
+void releaseKeptBefore()
+{
+    for (auto at = kept.begin(); at != kept.end();) {
+        if (at->keptBefore) {
+            munmap(at->block, at->bytes);
+            at = kept.erase(at);
+        } else {
+            at->keptBefore = true;
+            ++at;
+        }
+    }
 }
 
 } // namespace mapped

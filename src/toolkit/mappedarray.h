@@ -12,9 +12,17 @@
 
 namespace mapped {
 // Returns a mapping of at least `newBytes` holding the first `oldBytes` of `old` (null to start
-// one), or null when the memory cannot be had; `old` is then still valid.
-void *grow(void *old, std::size_t oldBytes, std::size_t newBytes);
+// one), or null when the memory cannot be had; `old` is then still valid. `newBytes` is set to
+// the size of the mapping returned.
+void *grow(void *old, std::size_t oldBytes, std::size_t &newBytes);
+// Large mappings given back are kept for a while and handed to the next array that grows large,
+// so that the system need not clear their pages again: a capture of a long output spent a third
+// of its time in the system clearing the pages of fresh memory, and the next compile's output
+// takes the memory of the one before.
 void release(void *block, std::size_t bytes);
+// Gives back to the system the mappings that were kept already at the call before (a timer
+// calls it every few seconds).
+void releaseKeptBefore();
 } // namespace mapped
 
 template <typename T>
@@ -72,6 +80,8 @@ public:
     // `count` values written there (no more than the room made).
     T *spareRoom() { return items_ + size_; }
     void grownInPlace(std::size_t count) { size_ += count; }
+    // Drops the last `count` values (no more than there are); the memory is kept.
+    void shrinkBy(std::size_t count) { size_ -= count; }
 
     // Empties the array and gives its memory back.
     void clear()
@@ -92,11 +102,12 @@ private:
         std::size_t wanted = capacity_ ? capacity_ : firstCapacity;
         while (wanted - size_ < count)
             wanted = wanted > maximumSize() / 2 ? maximumSize() : wanted * 2;
-        void *grown = mapped::grow(items_, capacity_ * sizeof(T), wanted * sizeof(T));
+        std::size_t bytes = wanted * sizeof(T);
+        void *grown = mapped::grow(items_, capacity_ * sizeof(T), bytes);
         if (!grown)
             return false;
         items_ = static_cast<T *>(grown);
-        capacity_ = wanted;
+        capacity_ = std::min(bytes / sizeof(T), maximumSize());
         return true;
     }
     static constexpr std::size_t maximumSize() { return (std::size_t(1) << 46) / sizeof(T); }

@@ -14,7 +14,7 @@ constexpr int tabColumns = 8;
 constexpr std::size_t longestControlSequence = 256;
 constexpr std::size_t longestStringSequence = 4096;
 
-const char *copyUntilEscape(const char *at, const char *end, char *&out);
+const char *copyUntilEscape(const char *at, const char *end, char *&out, bool inPlace);
 
 } // namespace
 
@@ -127,38 +127,62 @@ namespace {
 // Copies the text before the next escape byte of [at, end) to `out`; returns where it stopped
 // (the escape, or `end`). Sixteen bytes are copied at a time, each block whole: `out` has 16
 // bytes of room beyond what the text needs. gcc colours short stretches, so most copies are a
-// few bytes, too few for a call of memchr and memcpy each to pay.
-const char *copyUntilEscape(const char *at, const char *end, char *&out)
+// few bytes, too few for a call of memchr and memcpy each to pay. `inPlace`: `out` is `at` or
+// before it in the same bytes, which then move down.
+const char *copyUntilEscape(const char *at, const char *end, char *&out, bool inPlace)
 {
+    if (out == at) { // nothing to move
+        const void *found = std::memchr(at, escapeByte, static_cast<std::size_t>(end - at));
+        const char *stop = found ? static_cast<const char *>(found) : end;
+        out += stop - at;
+        return stop;
+    }
 #if defined(__SSE2__)
     const __m128i escape = _mm_set1_epi8(static_cast<char>(escapeByte));
     for (; end - at >= 16; at += 16, out += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
-        if (const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, escape)))) {
-            const int before = __builtin_ctz(found);
-            out += before;
-            return at + before;
+        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, escape)));
+        if (found == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
+            continue;
         }
+        const int before = __builtin_ctz(found);
+        // In place, a whole block moved by less than its length would overwrite the bytes from
+        // the escape on before they are read.
+        if (!inPlace || at - out >= 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
+        else
+            std::memmove(out, at, static_cast<std::size_t>(before));
+        out += before;
+        return at + before;
     }
 #endif
     const void *found = std::memchr(at, escapeByte, static_cast<std::size_t>(end - at));
     const char *stop = found ? static_cast<const char *>(found) : end;
-    std::memcpy(out, at, static_cast<std::size_t>(stop - at));
+    std::memmove(out, at, static_cast<std::size_t>(stop - at));
     out += stop - at;
     return stop;
 }
 
 } // namespace
 
+char *OutputText::roomForProgramOutput(std::size_t count)
+{
+    return bytes_.reserveMore(count + 16) ? bytes_.spareRoom() : nullptr;
+}
+
 bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
 {
     // The text is copied span by span between the sequences into the room after the text; its
     // lines and its UTF-8 are looked at once for the whole piece afterwards. The text is never
-    // longer than the piece.
+    // longer than the piece, so that a piece read into that room is taken in place: its text
+    // moves down over the sequences taken out before it, and not at all before the first one.
     if (count == 0)
         return true;
-    if (!samples_.reserveMore(count / sampleEvery + 1) || !bytes_.reserveMore(count + 16))
+    if (!samples_.reserveMore(count / sampleEvery + 1))
+        return false;
+    const bool inPlace = bytes == bytes_.spareRoom();
+    if (!inPlace && !bytes_.reserveMore(count + 16))
         return false;
     const std::size_t from = bytes_.size();
     const char *at = bytes;
@@ -175,10 +199,15 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
         // Sequences often follow each other ("\e[01;31m\e[K"): no copy between them.
         if (static_cast<unsigned char>(*at) != escapeByte) {
             char *out = bytes_.spareRoom();
-            at = copyUntilEscape(at, end, out);
+            at = copyUntilEscape(at, end, out, inPlace);
             bytes_.grownInPlace(static_cast<std::size_t>(out - bytes_.spareRoom()));
             if (at == end)
                 break;
+        }
+        // gcc follows every colour sequence with "\e[K" (erase to the end of the line): nothing to do.
+        if (end - at >= 3 && at[1] == '[' && at[2] == 'K') {
+            at += 3;
+            continue;
         }
         const std::size_t taken = takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1));
         if (taken == 0) {
@@ -221,27 +250,25 @@ std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t 
 void OutputText::takeColour(std::string_view parameters)
 {
     const std::size_t from = styles_.currentIndex();
-    const bool remembered = parameters.size() < sizeof(Transition::parameters);
-    if (remembered) {
-        for (const Transition &seen : transitions_) {
-            if (seen.from == from && seen.length == parameters.size() &&
-                std::memcmp(seen.parameters, parameters.data(), parameters.size()) == 0) {
-                styles_.setStyleIndex(static_cast<long>(size()), seen.to);
-                return;
-            }
-        }
+    const bool remembered = parameters.size() <= sizeof(Transition::parameters);
+    std::uint64_t key = 0;
+    if (remembered)
+        std::memcpy(&key, parameters.data(), parameters.size());
+    const std::uint64_t mixed = (key ^ (from * 0x9E3779B97F4A7C15ULL) ^ parameters.size()) * 0xFF51AFD7ED558CCDULL;
+    Transition &seen = transitions_[(mixed >> 60) % transitions_.size()];
+    if (remembered && seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
+        styles_.setStyleIndex(static_cast<long>(size()), seen.to);
+        return;
     }
     TextStyle style = styles_.current();
     applySgr(style, parameters);
     // Without memory for the run the text goes on in the style it had.
     if (!styles_.setStyle(static_cast<long>(size()), style) || !remembered)
         return;
-    Transition &seen = transitions_[nextTransition_];
-    nextTransition_ = (nextTransition_ + 1) % transitions_.size();
     seen.from = from;
     seen.to = styles_.currentIndex();
     seen.length = static_cast<std::uint8_t>(parameters.size());
-    std::memcpy(seen.parameters, parameters.data(), parameters.size());
+    seen.parameters = key;
 }
 
 bool OutputText::takeSequenceByte(unsigned char byte)

@@ -3,7 +3,7 @@
 // their lines and their colours. One object holds the bytes once; the program keeps it as the
 // compiler's output and the results pane shows the very same bytes. No widgets.
 //
-// The bytes and a sparse index of the line starts (every 16th line) are kept in mapped arrays that
+// The bytes and a sparse index of the line starts (every 64th line) are kept in mapped arrays that
 // grow without copying what they hold, so that appending costs the same at 100 MB as at 100
 // bytes and a capture costs little more than one byte of memory per byte of output.
 //
@@ -33,8 +33,12 @@ public:
     bool append(const char *bytes, std::size_t count);
     bool append(std::string_view bytes) { return append(bytes.data(), bytes.size()); }
     // Appends a program's output, its escape sequences taken out (see above). False when memory
-    // ran out part way: what fitted before is kept.
+    // ran out part way: what fitted before is kept. The bytes may be those written into the room
+    // that roomForProgramOutput gave: they are then taken where they are, without a copy.
     bool appendProgramOutput(const char *bytes, std::size_t count);
+    // Room after the text for `count` bytes of a program's output (to read a pipe into), or null
+    // when there is no memory for it. Valid until the text changes.
+    char *roomForProgramOutput(std::size_t count);
 
     std::size_t size() const { return bytes_.size(); }
     const char *data() const { return bytes_.data() ? bytes_.data() : ""; }
@@ -55,7 +59,7 @@ public:
     const StyleRuns &styles() const { return styles_; }
 
 private:
-    static constexpr long sampleEvery = 16;
+    static constexpr long sampleEvery = 64;
     void takeNewBytes(std::size_t from);
     // Takes one byte of an escape sequence; false when the byte ends the sequence without
     // belonging to it (it is then text).
@@ -80,15 +84,16 @@ private:
     std::size_t sequenceLength_ = 0;
 
     // Colour sequences seen lately and the style each led to from the style before: a program
-    // writes the same few again and again.
+    // writes the same few again and again. Only parameters of up to 8 bytes are remembered, as one
+    // number (gcc's "01;31" and the like), each in the place that number and the style before
+    // choose.
     struct Transition {
         std::size_t from = 0;
         std::size_t to = 0;
+        std::uint64_t parameters = 0;
         std::uint8_t length = 0xFF; // of the parameters; 0xFF: none yet
-        char parameters[15];
     };
-    std::array<Transition, 8> transitions_;
-    std::size_t nextTransition_ = 0;
+    std::array<Transition, 16> transitions_;
 };
 
 inline std::string_view textOf(const OutputText &text)

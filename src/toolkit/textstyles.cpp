@@ -189,7 +189,7 @@ std::size_t StyleRuns::indexOf(const TextStyle &style)
         remember(known->second);
         return known->second;
     }
-    if (styles_.size() > indexMask)
+    if (styles_.size() > largestIndex)
         return 0; // the table is full: further new styles are shown plain
     styles_.push_back(style);
     indices_.emplace(style, styles_.size() - 1);
@@ -215,43 +215,99 @@ bool StyleRuns::setStyleIndex(long position, std::size_t index)
     if (index == currentIndex_ || index >= styles_.size())
         return true;
     // Sequences that follow each other without text between them make one run.
-    if (!runs_.empty() && lastStart_ == position) {
-        runs_.back() = (runs_.back() & ~indexMask) | static_cast<std::uint32_t>(index);
-    } else if (!addRun(position, index)) {
+    if (runCount_ > 0 && lastStart_ == position ? !restyleLastRun(index) : !addRun(position, index))
         return false;
-    }
     currentIndex_ = index;
     return true;
 }
 
-// Adds a run, after the runs that bridge a distance too far for one; false, with nothing added,
-// when there is no memory for them.
+bool StyleRuns::restyleLastRun(std::size_t index)
+{
+    const bool wasListed = (runs_[lastOffset_] & codeMask) == listedStyle;
+    if (index >= listedStyle) {
+        if (wasListed)
+            listed_.back().index = index;
+        else if (!listed_.push_back({runCount_ - 1, index}))
+            return false;
+    } else if (wasListed) {
+        listed_.shrinkBy(1);
+    }
+    const std::uint8_t code = static_cast<std::uint8_t>(std::min<std::size_t>(index, listedStyle));
+    runs_[lastOffset_] = static_cast<std::uint8_t>((runs_[lastOffset_] & ~codeMask) | code);
+    return true;
+}
+
+// Adds a run; false, with nothing added, when there is no memory for it.
 bool StyleRuns::addRun(long position, std::size_t index)
 {
-    const long distance = runs_.empty() ? 0 : position - lastStart_;
-    const std::size_t bridges = distance > farthestStep ? static_cast<std::size_t>((distance - 1) / farthestStep) : 0;
-    if (!runs_.reserveMore(bridges + 1) || !blockStarts_.reserveMore(bridges / runsPerBlock + 2))
+    const bool blockStart = runCount_ % runsPerBlock == 0;
+    const bool listed = index >= listedStyle;
+    if (!runs_.reserveMore(1 + (64 + 6) / 7) || (listed && !listed_.reserveMore(1)) ||
+        (blockStart && (!blockStarts_.reserveMore(1) || !blockOffsets_.reserveMore(1))))
         return false;
-    const auto push = [this](long start, std::size_t style) {
-        const bool blockStart = runs_.size() % runsPerBlock == 0;
-        if (blockStart)
-            blockStarts_.push_back(start);
-        const long step = blockStart ? 0 : start - lastStart_;
-        runs_.push_back(static_cast<std::uint32_t>(step) << indexBits | static_cast<std::uint32_t>(style));
-        lastStart_ = start;
-    };
-    for (std::size_t bridge = 0; bridge < bridges; ++bridge)
-        push(lastStart_ + farthestStep, currentIndex_);
-    push(position, index);
+    if (blockStart) {
+        blockStarts_.push_back(position);
+        blockOffsets_.push_back(runs_.size());
+    }
+    if (listed)
+        listed_.push_back({runCount_, index});
+    const unsigned long distance = blockStart ? 0 : static_cast<unsigned long>(position - lastStart_);
+    unsigned long rest = distance >> firstDistanceBits;
+    std::uint8_t *out = runs_.spareRoom();
+    std::size_t length = 0;
+    out[length++] = static_cast<std::uint8_t>(std::min<std::size_t>(index, listedStyle) |
+                                              (distance & 0xF) << codeBits | (rest ? moreBytes : 0));
+    for (; rest != 0; rest >>= 7)
+        out[length++] = static_cast<std::uint8_t>((rest & 0x7F) | (rest >> 7 ? moreBytes : 0));
+    lastOffset_ = runs_.size();
+    runs_.grownInPlace(length);
+    ++runCount_;
+    lastStart_ = position;
     return true;
+}
+
+std::size_t StyleRuns::readRun(std::size_t offset, long &distance) const
+{
+    std::uint8_t byte = runs_[offset++];
+    distance = (byte >> codeBits) & 0xF;
+    for (unsigned shift = firstDistanceBits; byte & moreBytes; shift += 7) {
+        byte = runs_[offset++];
+        distance |= static_cast<long>(byte & 0x7F) << shift;
+    }
+    return offset;
+}
+
+std::size_t StyleRuns::offsetOf(std::size_t run) const
+{
+    const std::size_t block = run / runsPerBlock;
+    std::size_t offset = blockOffsets_[block];
+    long distance;
+    for (std::size_t at = block * runsPerBlock; at < run; ++at)
+        offset = readRun(offset, distance);
+    return offset;
+}
+
+const TextStyle &StyleRuns::runStyle(std::size_t run) const
+{
+    const std::size_t code = runs_[offsetOf(run)] & codeMask;
+    if (code != listedStyle)
+        return styles_[code];
+    const ListedStyle *found = std::lower_bound(listed_.begin(), listed_.end(), run,
+                                                [](const ListedStyle &each, std::size_t r) { return each.run < r; });
+    return styles_[found != listed_.end() && found->run == run ? found->index : 0];
 }
 
 long StyleRuns::runStart(std::size_t run) const
 {
     const std::size_t block = run / runsPerBlock;
     long start = blockStarts_[block];
-    for (std::size_t at = block * runsPerBlock + 1; at <= run; ++at)
-        start += runs_[at] >> indexBits;
+    std::size_t offset = blockOffsets_[block];
+    long distance;
+    offset = readRun(offset, distance); // the block's first run: its position is kept
+    for (std::size_t at = block * runsPerBlock + 1; at <= run; ++at) {
+        offset = readRun(offset, distance);
+        start += distance;
+    }
     return start;
 }
 
@@ -259,11 +315,15 @@ std::size_t StyleRuns::runAt(long position) const
 {
     const long *found = std::upper_bound(blockStarts_.begin(), blockStarts_.end(), position);
     if (found == blockStarts_.begin())
-        return runs_.size();
-    std::size_t run = static_cast<std::size_t>(found - blockStarts_.begin() - 1) * runsPerBlock;
-    const std::size_t blockEnd = std::min(runs_.size(), run + runsPerBlock);
+        return runCount_;
+    const std::size_t block = static_cast<std::size_t>(found - blockStarts_.begin() - 1);
+    std::size_t run = block * runsPerBlock;
+    const std::size_t blockEnd = std::min(runCount_, run + runsPerBlock);
+    long distance;
+    std::size_t offset = readRun(blockOffsets_[block], distance);
     for (long start = found[-1]; run + 1 < blockEnd; ++run) {
-        start += runs_[run + 1] >> indexBits;
+        offset = readRun(offset, distance);
+        start += distance;
         if (start > position)
             break;
     }

@@ -49,10 +49,12 @@ std::uint32_t paletteColour(int index);
 void applySgr(TextStyle &style, std::string_view parameters);
 
 // The styles of a growing text: a run starts at a position and lasts until the next run. Styles
-// are kept once each in a table. A run takes four bytes, its distance from the run before and its
-// style's index (gcc colours several stretches of every line, so a long coloured output has
-// nearly as many runs as it has words); every 64th run also keeps its position in full. A run
-// further than 65535 bytes from the one before follows runs that repeat the style in effect.
+// are kept once each in a table. gcc colours several stretches of every line, so a long coloured
+// output has nearly as many runs as it has words: a run is kept in a byte or two, its style and
+// its distance from the run before. The first byte holds the style (the first 7 styles of the
+// table by their index, any later one through a list of the runs that have one) and the distance's
+// lowest 4 bits; further bytes, while the high bit is set, 7 more bits each. Every 256th run also
+// keeps its position and where its bytes begin, so that a run is found from the nearest of those.
 class StyleRuns {
 public:
     StyleRuns();
@@ -64,25 +66,43 @@ public:
     bool setStyleIndex(long position, std::size_t index);
     std::size_t currentIndex() const { return currentIndex_; }
 
-    std::size_t runCount() const { return runs_.size(); }
+    std::size_t runCount() const { return runCount_; }
     long runStart(std::size_t run) const;
-    const TextStyle &runStyle(std::size_t run) const { return styles_[runs_[run] & indexMask]; }
+    const TextStyle &runStyle(std::size_t run) const;
     // The run in effect at `position`: the last one starting at or before it, or runCount()
     // when the text is plain there (before the first run).
     std::size_t runAt(long position) const;
 
 private:
-    static constexpr int indexBits = 16;
-    static constexpr std::uint32_t indexMask = (std::uint32_t(1) << indexBits) - 1;
-    static constexpr long farthestStep = 0xFFFF; // of a run from the run before
-    static constexpr std::size_t runsPerBlock = 64;
+    static constexpr unsigned codeBits = 3;
+    static constexpr std::uint8_t codeMask = (1u << codeBits) - 1;
+    static constexpr std::uint8_t listedStyle = codeMask; // the style is in listed_
+    static constexpr unsigned firstDistanceBits = 4;
+    static constexpr std::uint8_t moreBytes = 0x80;
+    static constexpr std::size_t largestIndex = 0xFFFF; // of a style in the table
+    static constexpr std::size_t runsPerBlock = 256;
+    struct ListedStyle {
+        std::size_t run;
+        std::size_t index;
+    };
     std::size_t indexOf(const TextStyle &style);
     void remember(std::size_t index);
     bool addRun(long position, std::size_t index);
+    // Gives the last run the style at `index`; false when there is no memory for it.
+    bool restyleLastRun(std::size_t index);
+    // Reads the run whose bytes begin at `offset`: its distance from the run before. Returns where
+    // the next run's bytes begin.
+    std::size_t readRun(std::size_t offset, long &distance) const;
+    // Where the bytes of `run` begin.
+    std::size_t offsetOf(std::size_t run) const;
 
-    MappedArray<std::uint32_t> runs_;     // distance from the run before << 16 | style index
-    MappedArray<long> blockStarts_;       // the position of every runsPerBlock-th run
-    long lastStart_ = 0;                  // of the last run
+    MappedArray<std::uint8_t> runs_;     // the runs' bytes, one run after the other
+    MappedArray<ListedStyle> listed_;    // the runs whose style is listedStyle, in order
+    MappedArray<long> blockStarts_;      // the position of every runsPerBlock-th run
+    MappedArray<std::size_t> blockOffsets_; // where its bytes begin
+    std::size_t runCount_ = 0;
+    std::size_t lastOffset_ = 0;         // where the last run's bytes begin
+    long lastStart_ = 0;                 // of the last run
     std::vector<TextStyle> styles_; // index 0: plain
     std::unordered_map<TextStyle, std::size_t, TextStyleHash> indices_;
     std::size_t currentIndex_ = 0;

@@ -54,7 +54,7 @@ Kept keptOutput()
     kept.text = text.hex();
     kept.size = static_cast<long>(output.size());
     for (const ErrorEntry &entry : errorList.entries()) {
-        for (std::int64_t field : {std::int64_t(entry.lineStart), std::int64_t(entry.lineEnd),
+        for (std::int64_t field : {std::int64_t(entry.lineStart), std::int64_t(lineEndOf(output.text(), entry)),
                                    std::int64_t(entry.lineNumber), std::int64_t(entry.projectSlot),
                                    std::int64_t(entry.details)})
             entries.add(field);

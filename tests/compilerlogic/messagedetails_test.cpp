@@ -74,7 +74,7 @@ TEST(MessageDetails, KindAndColumnFollowTheLineNumber)
     entry.setDetails(MessageKind::warning, largestColumn);
     EXPECT_EQ(entry.column(), largestColumn);
     EXPECT_EQ(entry.kind(), MessageKind::warning);
-    EXPECT_EQ(sizeof(ErrorEntry), 24u);
+    EXPECT_EQ(sizeof(ErrorEntry), 16u);
 }
 
 TEST(MessageDetails, AFileOpenedWithDotSlashGetsItsEntries)
@@ -168,13 +168,15 @@ TEST(MessageDetails, TheResolverComparesFilesOnDisk)
 TEST(MessageDetails, ADoubleClickFindsTheMessageLineUnderIt)
 {
     ErrorList list;
-    list.rebuild(std::vector<ErrorEntry>{{0, 10, 3, -1}, {11, 20, 7, -1}, {30, 40, 9, 2}, {41, 50, 11, -1}});
-    EXPECT_EQ(list.indexAt(0), 0);
-    EXPECT_EQ(list.indexAt(10), 0); // its line end
-    EXPECT_EQ(list.indexAt(11), 1);
-    EXPECT_EQ(list.indexAt(25), -1); // a line that is no message
-    EXPECT_EQ(list.indexAt(50), 3);
-    EXPECT_EQ(list.indexAt(51), -1);
+    // Lines end at 10, 20, 29, 40 and 50.
+    const std::string output = "prog.c:3 x\nprog.c:7 \nnothing \nprog.c:9 x\nprog.c:11\n";
+    list.rebuild(std::vector<ErrorEntry>{{0, 3, -1}, {11, 7, -1}, {30, 9, 2}, {41, 11, -1}});
+    EXPECT_EQ(list.indexAt(0, output), 0);
+    EXPECT_EQ(list.indexAt(10, output), 0); // its line end
+    EXPECT_EQ(list.indexAt(11, output), 1);
+    EXPECT_EQ(list.indexAt(25, output), -1); // a line that is no message
+    EXPECT_EQ(list.indexAt(50, output), 3);
+    EXPECT_EQ(list.indexAt(51, output), -1);
 
     ErrorStep step = list.select(2);
     EXPECT_EQ(step.message, "--- Error line 9 ---");

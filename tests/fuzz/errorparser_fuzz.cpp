@@ -60,15 +60,16 @@ void checkCase(const Case &c, std::string_view output, std::uint64_t seed)
         parseErrorMessages(output, c.form.c_str(), c.fileName.c_str(), c.projects);
     long previousEnd = -1;
     for (const ErrorEntry &entry : whole) {
-        FUZZ_CHECK(entry.lineStart > previousEnd && entry.lineStart <= entry.lineEnd &&
-                       entry.lineEnd <= static_cast<long>(output.size()),
+        const long lineEnd = lineEndOf(output, entry);
+        FUZZ_CHECK(entry.lineStart > previousEnd && entry.lineStart <= lineEnd &&
+                       lineEnd <= static_cast<long>(output.size()),
                    "an entry lies outside the output or out of order");
         FUZZ_CHECK(entry.lineNumber > 0, "an entry without a line number");
         bool known = entry.projectSlot == mainDocumentSlot;
         for (const ProjectFileTitle &project : c.projects)
             known = known || project.slot == entry.projectSlot;
         FUZZ_CHECK(known, "an entry names a window that does not exist");
-        previousEnd = entry.lineEnd;
+        previousEnd = lineEnd;
     }
 
     // Pieces of 1 to 64 bytes, or up to 4096 for long outputs.
@@ -95,7 +96,7 @@ void checkCase(const Case &c, std::string_view output, std::uint64_t seed)
             lines.parseCompleteLines(output.substr(0, end + 1));
         std::vector<ErrorEntry> complete;
         for (const ErrorEntry &entry : whole)
-            if (entry.lineEnd <= static_cast<long>(lastLineEnd))
+            if (lineEndOf(output, entry) <= static_cast<long>(lastLineEnd))
                 complete.push_back(entry);
         FUZZ_CHECK(std::vector<ErrorEntry>(lines.entries().begin(), lines.entries().end()) == complete,
                    "complete lines give other entries than the whole output");
