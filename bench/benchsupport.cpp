@@ -94,6 +94,19 @@ void ensureMainWindow(const char *file)
     }
 }
 
+namespace {
+
+// Lets the event loop do what a new text left for it (repaints, styling, moving Scintilla's gaps).
+void settle()
+{
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+} // namespace
+
 void timeChangeOfText(benchmark::State &state, const std::string &text, const std::function<bool()> &change)
 {
     ensureMainWindow();
@@ -104,12 +117,8 @@ void timeChangeOfText(benchmark::State &state, const std::string &text, const st
     for (auto _ : state) {
         state.PauseTiming();
         textsw_set_contents(textPane, text.data(), static_cast<long>(text.size()));
-        // What setting the text left for the event loop (repaints, styling, moving Scintilla's
-        // gaps) is not part of the change.
-        QElapsedTimer settling;
-        settling.start();
-        while (settling.elapsed() < 300)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        // What setting the text left for the event loop is not part of the change.
+        settle();
         state.ResumeTiming();
         if (!change())
             state.SkipWithError("the change went wrong");
@@ -125,10 +134,7 @@ void timeChangeOfFile(benchmark::State &state, const std::string &input, const s
         state.PauseTiming();
         if (textsw_load_file(textPane, input, false) != 0)
             state.SkipWithError("the load failed");
-        QElapsedTimer settling;
-        settling.start();
-        while (settling.elapsed() < 300)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        settle();
         state.ResumeTiming();
         if (!change())
             state.SkipWithError("the change went wrong");
