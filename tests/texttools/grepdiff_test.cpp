@@ -146,7 +146,7 @@ TEST_F(GrepShellTest, DiffAfterASaveShowsWhatTheSaveChanged)
     ASSERT_EQ(notices.shown().size(), 1u);
     EXPECT_EQ(readFile(dir.file("prog.c")), "long w;\nint x;\nint y;\n");
     EXPECT_EQ(readFile(dir.file("prog.c%")), "int x;\nint y;\n");
-    ASSERT_TRUE(run("true"));
+    // (Nothing is typed ahead meanwhile: the shell's echo of it would come between diff's lines.)
     EXPECT_TRUE(waitUntil([] { return terminalPane->wholeText().find("1d0\n< long w;") != std::string::npos; }))
         << terminalPane->wholeText();
 
@@ -156,7 +156,6 @@ TEST_F(GrepShellTest, DiffAfterASaveShowsWhatTheSaveChanged)
     notices.press("SAVE");
     startDiff();
     EXPECT_EQ(readFile(dir.file("prog.c%")), "long w;\nint x;\nint y;\n");
-    ASSERT_TRUE(run("true"));
     EXPECT_TRUE(waitUntil([] { return terminalPane->wholeText().find("1d0\n< short v;") != std::string::npos; }))
         << terminalPane->wholeText();
     EXPECT_EQ(terminalPane->wholeText().find("No such file"), std::string::npos);
