@@ -185,11 +185,14 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
     if (!inPlace && !bytes_.reserveMore(count + 16))
         return false;
     const std::size_t from = bytes_.size();
+    const char *const text = bytes_.data();
+    char *out = bytes_.spareRoom(); // where the text goes on; bytes_ learns of it at the end
     const char *at = bytes;
     const char *const end = bytes + count;
     while (at < end) {
         if (sequence_ != Sequence::none) {
             // A sequence begun in an earlier piece, or one this piece does not hold whole.
+            bytes_.grownInPlace(static_cast<std::size_t>(out - bytes_.spareRoom()));
             if (takeSequenceByte(static_cast<unsigned char>(*at)))
                 ++at;
             else
@@ -198,72 +201,76 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
         }
         // Sequences often follow each other ("\e[01;31m\e[K"): no copy between them.
         if (static_cast<unsigned char>(*at) != escapeByte) {
-            char *out = bytes_.spareRoom();
             at = copyUntilEscape(at, end, out, inPlace);
-            bytes_.grownInPlace(static_cast<std::size_t>(out - bytes_.spareRoom()));
             if (at == end)
                 break;
         }
-        // gcc follows every colour sequence with "\e[K" (erase to the end of the line): nothing to do.
-        if (end - at >= 3 && at[1] == '[' && at[2] == 'K') {
-            at += 3;
-            continue;
+        const long position = out - text;
+        // gcc follows every colour sequence with "\e[K" (erase to the end of the line), and ends
+        // each coloured stretch with "\e[m": half of its sequences are these two.
+        if (end - at >= 3 && at[1] == '[') {
+            if (at[2] == 'K') {
+                at += 3;
+                continue;
+            }
+            if (at[2] == 'm') {
+                styles_.setStyleIndex(position, 0); // back to plain
+                at += 3;
+                continue;
+            }
         }
-        const std::size_t taken = takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1));
+        const std::size_t taken = takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1), position);
         if (taken == 0) {
             sequence_ = Sequence::escape;
             sequenceLength_ = 1;
         }
         at += 1 + taken;
     }
+    bytes_.grownInPlace(static_cast<std::size_t>(out - bytes_.spareRoom()));
     takeNewBytes(from);
     return true;
 }
 
-// The common case: a control sequence ("\e[01;31m", "\e[K") that the piece holds whole, from
-// after its escape. Returns how many bytes it took (0: none, the byte-wise reading goes on).
-std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count)
+// The common case: a control sequence ("\e[01;31m") that the piece holds whole, from after its
+// escape, at `position` of the text. Returns how many bytes it took (0: none, the byte-wise
+// reading goes on).
+std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count, long position)
 {
     if (count < 2 || bytes[0] != '[')
         return 0;
-    // gcc follows every colour sequence with "\e[K" (erase to the end of the line), and ends each
-    // coloured stretch with "\e[m": half of its sequences are these two.
-    if (bytes[1] == 'K')
-        return 2;
-    if (bytes[1] == 'm') {
-        styles_.setStyleIndex(static_cast<long>(size()), 0); // back to plain
-        return 2;
-    }
     std::size_t at = 1;
     bool colour = true;
+    std::uint64_t key = 0; // the first 8 bytes of the parameters as one number
     while (at < count && at < longestControlSequence && bytes[at] >= 0x30 && bytes[at] <= 0x3F) {
-        colour = colour && (bytes[at] <= '9' || bytes[at] == ';' || bytes[at] == ':');
+        const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+        colour = colour && (byte <= '9' || byte == ';' || byte == ':');
+        if (at <= sizeof key)
+            key |= static_cast<std::uint64_t>(byte) << (8 * (at - 1));
         ++at;
     }
     if (at >= count || bytes[at] < 0x40 || bytes[at] > 0x7E)
         return 0; // cut off, too long, or with intermediate bytes
     if (bytes[at] == 'm' && colour)
-        takeColour(std::string_view(bytes + 1, at - 1));
+        takeColour(std::string_view(bytes + 1, at - 1), key, position);
     return at + 1;
 }
 
-void OutputText::takeColour(std::string_view parameters)
+// `key`: the parameters' first 8 bytes as one number (as std::memcpy would give them); the colour
+// holds from `position` of the text on.
+void OutputText::takeColour(std::string_view parameters, std::uint64_t key, long position)
 {
     const std::size_t from = styles_.currentIndex();
     const bool remembered = parameters.size() <= sizeof(Transition::parameters);
-    std::uint64_t key = 0;
-    if (remembered)
-        std::memcpy(&key, parameters.data(), parameters.size());
     const std::uint64_t mixed = (key ^ (from * 0x9E3779B97F4A7C15ULL) ^ parameters.size()) * 0xFF51AFD7ED558CCDULL;
     Transition &seen = transitions_[(mixed >> 60) % transitions_.size()];
     if (remembered && seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
-        styles_.setStyleIndex(static_cast<long>(size()), seen.to);
+        styles_.setStyleIndex(position, seen.to);
         return;
     }
     TextStyle style = styles_.current();
     applySgr(style, parameters);
     // Without memory for the run the text goes on in the style it had.
-    if (!styles_.setStyle(static_cast<long>(size()), style) || !remembered)
+    if (!styles_.setStyle(position, style) || !remembered)
         return;
     seen.from = from;
     seen.to = styles_.currentIndex();
@@ -339,6 +346,9 @@ bool OutputText::takeSequenceByte(unsigned char byte)
 void OutputText::endSequence(unsigned char finalByte)
 {
     sequence_ = Sequence::none;
-    if (finalByte == 'm' && colourSequence_)
-        takeColour(parameters_);
+    if (finalByte == 'm' && colourSequence_) {
+        std::uint64_t key = 0;
+        std::memcpy(&key, parameters_.data(), std::min(parameters_.size(), sizeof key));
+        takeColour(parameters_, key, static_cast<long>(size()));
+    }
 }

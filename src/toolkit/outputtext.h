@@ -65,8 +65,8 @@ private:
     // belonging to it (it is then text).
     bool takeSequenceByte(unsigned char byte);
     void endSequence(unsigned char finalByte);
-    std::size_t takeWholeControlSequence(const char *bytes, std::size_t count);
-    void takeColour(std::string_view parameters);
+    std::size_t takeWholeControlSequence(const char *bytes, std::size_t count, long position);
+    void takeColour(std::string_view parameters, std::uint64_t key, long position);
 
     MappedArray<char> bytes_;
     MappedArray<long> samples_; // samples_[k]: where line (k + 1) * sampleEvery begins
