@@ -207,14 +207,19 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
         }
         const long position = out - text;
         // gcc follows every colour sequence with "\e[K" (erase to the end of the line), and ends
-        // each coloured stretch with "\e[m": half of its sequences are these two.
+        // each coloured stretch with "\e[m\e[K": most of its sequences are these.
+        if (end - at >= 6 && std::memcmp(at, "\x1b[m\x1b[K", 6) == 0) {
+            styles_.setStyleIndex(position, 0); // back to plain
+            at += 6;
+            continue;
+        }
         if (end - at >= 3 && at[1] == '[') {
             if (at[2] == 'K') {
                 at += 3;
                 continue;
             }
             if (at[2] == 'm') {
-                styles_.setStyleIndex(position, 0); // back to plain
+                styles_.setStyleIndex(position, 0);
                 at += 3;
                 continue;
             }

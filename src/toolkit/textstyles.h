@@ -88,6 +88,7 @@ private:
     std::size_t indexOf(const TextStyle &style);
     void remember(std::size_t index);
     bool addRun(long position, std::size_t index);
+    bool addShortRun(long position, std::size_t index);
     // Gives the last run the style at `index`; false when there is no memory for it.
     bool restyleLastRun(std::size_t index);
     // Reads the run whose bytes begin at `offset`: its distance from the run before. Returns where
