@@ -224,10 +224,22 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
                 continue;
             }
         }
-        const std::size_t taken = takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1), position);
+        const bool sixteen = end - at >= 16; // bytes to compare with a sequence seen lately
+        if (sixteen) {
+            if (const std::size_t seen = takeSeenSequence(at, position)) {
+                at += seen;
+                continue;
+            }
+        }
+        const std::size_t before = styles_.currentIndex();
+        bool settled = true;
+        const std::size_t taken =
+            takeWholeControlSequence(at + 1, static_cast<std::size_t>(end - at - 1), position, settled);
         if (taken == 0) {
             sequence_ = Sequence::escape;
             sequenceLength_ = 1;
+        } else if (sixteen && settled) {
+            rememberSequence(at, 1 + taken, before);
         }
         at += 1 + taken;
     }
@@ -236,10 +248,53 @@ bool OutputText::appendProgramOutput(const char *bytes, std::size_t count)
     return true;
 }
 
+// The sequence at `at` (16 bytes readable) when it is one seen lately from the current style: its
+// style is taken at `position` and its length returned. 0 when it is not.
+std::size_t OutputText::takeSeenSequence(const char *at, long position)
+{
+    const std::size_t from = styles_.currentIndex();
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+#endif
+    for (const SeenSequence &seen : seenSequences_) {
+        if (seen.length == 0 || seen.from != from)
+            continue;
+#if defined(__SSE2__)
+        const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i *>(seen.bytes));
+        const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, kept)));
+        const unsigned wanted = (1u << seen.length) - 1;
+        if ((same & wanted) != wanted)
+            continue;
+#else
+        if (std::memcmp(at, seen.bytes, seen.length) != 0)
+            continue;
+#endif
+        styles_.setStyleIndex(position, seen.to);
+        return seen.length;
+    }
+    return 0;
+}
+
+// Keeps the sequence of `length` bytes at `at` (16 bytes readable), which led from the style
+// `from` to the current one, together with gcc's "\e[K" after it.
+void OutputText::rememberSequence(const char *at, std::size_t length, std::size_t from)
+{
+    if (length + 3 <= 16 && std::memcmp(at + length, "\x1b[K", 3) == 0)
+        length += 3;
+    if (length > 16)
+        return;
+    SeenSequence &seen = seenSequences_[nextSeen_++ % seenSequences_.size()];
+    std::memcpy(seen.bytes, at, sizeof seen.bytes);
+    seen.length = static_cast<std::uint8_t>(length);
+    seen.from = from;
+    seen.to = styles_.currentIndex();
+}
+
 // The common case: a control sequence ("\e[01;31m") that the piece holds whole, from after its
 // escape, at `position` of the text. Returns how many bytes it took (0: none, the byte-wise
-// reading goes on).
-std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count, long position)
+// reading goes on). `settled` becomes false when the sequence's colour could not be taken for want
+// of memory: the same bytes may then have another effect later.
+std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t count, long position, bool &settled)
 {
     if (count < 2 || bytes[0] != '[')
         return 0;
@@ -256,31 +311,32 @@ std::size_t OutputText::takeWholeControlSequence(const char *bytes, std::size_t 
     if (at >= count || bytes[at] < 0x40 || bytes[at] > 0x7E)
         return 0; // cut off, too long, or with intermediate bytes
     if (bytes[at] == 'm' && colour)
-        takeColour(std::string_view(bytes + 1, at - 1), key, position);
+        settled = takeColour(std::string_view(bytes + 1, at - 1), key, position);
     return at + 1;
 }
 
 // `key`: the parameters' first 8 bytes as one number (as std::memcpy would give them); the colour
-// holds from `position` of the text on.
-void OutputText::takeColour(std::string_view parameters, std::uint64_t key, long position)
+// holds from `position` of the text on. False when there was no memory for it.
+bool OutputText::takeColour(std::string_view parameters, std::uint64_t key, long position)
 {
     const std::size_t from = styles_.currentIndex();
     const bool remembered = parameters.size() <= sizeof(Transition::parameters);
     const std::uint64_t mixed = (key ^ (from * 0x9E3779B97F4A7C15ULL) ^ parameters.size()) * 0xFF51AFD7ED558CCDULL;
     Transition &seen = transitions_[(mixed >> 60) % transitions_.size()];
-    if (remembered && seen.parameters == key && seen.from == from && seen.length == parameters.size()) {
-        styles_.setStyleIndex(position, seen.to);
-        return;
-    }
+    if (remembered && seen.parameters == key && seen.from == from && seen.length == parameters.size())
+        return styles_.setStyleIndex(position, seen.to);
     TextStyle style = styles_.current();
     applySgr(style, parameters);
     // Without memory for the run the text goes on in the style it had.
-    if (!styles_.setStyle(position, style) || !remembered)
-        return;
+    if (!styles_.setStyle(position, style))
+        return false;
+    if (!remembered)
+        return true;
     seen.from = from;
     seen.to = styles_.currentIndex();
     seen.length = static_cast<std::uint8_t>(parameters.size());
     seen.parameters = key;
+    return true;
 }
 
 bool OutputText::takeSequenceByte(unsigned char byte)

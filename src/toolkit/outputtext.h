@@ -65,8 +65,10 @@ private:
     // belonging to it (it is then text).
     bool takeSequenceByte(unsigned char byte);
     void endSequence(unsigned char finalByte);
-    std::size_t takeWholeControlSequence(const char *bytes, std::size_t count, long position);
-    void takeColour(std::string_view parameters, std::uint64_t key, long position);
+    std::size_t takeWholeControlSequence(const char *bytes, std::size_t count, long position, bool &settled);
+    std::size_t takeSeenSequence(const char *at, long position);
+    void rememberSequence(const char *at, std::size_t length, std::size_t from);
+    bool takeColour(std::string_view parameters, std::uint64_t key, long position);
 
     MappedArray<char> bytes_;
     MappedArray<long> samples_; // samples_[k]: where line (k + 1) * sampleEvery begins
@@ -94,6 +96,19 @@ private:
         std::uint8_t length = 0xFF; // of the parameters; 0xFF: none yet
     };
     std::array<Transition, 16> transitions_;
+
+    // Whole sequences seen lately as they stood in the output (gcc's "\e[K" after them included),
+    // with the style each led to from the style before: most of a coloured output is the same few
+    // again and again, each then taken by one comparison of 16 bytes, without reading its
+    // parameters. The oldest gives way to a new one.
+    struct SeenSequence {
+        char bytes[16];
+        std::uint8_t length = 0; // 0: none yet
+        std::size_t from = 0;
+        std::size_t to = 0;
+    };
+    std::array<SeenSequence, 8> seenSequences_{};
+    std::size_t nextSeen_ = 0;
 };
 
 inline std::string_view textOf(const OutputText &text)
