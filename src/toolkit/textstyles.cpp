@@ -210,40 +210,6 @@ bool StyleRuns::setStyle(long position, const TextStyle &style)
     return setStyleIndex(position, indexOf(style));
 }
 
-bool StyleRuns::setStyleIndex(long position, std::size_t index)
-{
-    if (index == currentIndex_ || index >= styles_.size())
-        return true;
-    // Sequences that follow each other without text between them make one run.
-    if (runCount_ > 0 && lastStart_ == position) {
-        if (!restyleLastRun(index))
-            return false;
-    } else if (!addShortRun(position, index) && !addRun(position, index)) {
-        return false;
-    }
-    currentIndex_ = index;
-    return true;
-}
-
-// The common run, added with few branches: one of the first styles, less than 2048 bytes after
-// the run before, not the first of a block. False when the run is not such a run (nothing added).
-bool StyleRuns::addShortRun(long position, std::size_t index)
-{
-    const unsigned long distance = static_cast<unsigned long>(position - lastStart_);
-    if (index >= listedStyle || runCount_ % runsPerBlock == 0 || distance >= (1ul << (firstDistanceBits + 7)) ||
-        !runs_.reserveMore(2))
-        return false;
-    const unsigned long rest = distance >> firstDistanceBits;
-    std::uint8_t *out = runs_.spareRoom();
-    out[0] = static_cast<std::uint8_t>(index | (distance & 0xF) << codeBits | (rest ? moreBytes : 0));
-    out[1] = static_cast<std::uint8_t>(rest); // counted only when there is more
-    lastOffset_ = runs_.size();
-    runs_.grownInPlace(rest ? 2 : 1);
-    ++runCount_;
-    lastStart_ = position;
-    return true;
-}
-
 bool StyleRuns::restyleLastRun(std::size_t index)
 {
     const bool wasListed = (runs_[lastOffset_] & codeMask) == listedStyle;
