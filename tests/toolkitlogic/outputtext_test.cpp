@@ -72,38 +72,6 @@ TEST(OutputText, TakesColourSequencesOutAndKeepsTheirStyles)
     }
 }
 
-// Sequences met again and again, from different styles, among more kinds than are remembered and
-// often right after each other, give the text and styles they give when no piece holds a
-// sequence whole (the output a byte at a time), in pieces of any size.
-TEST(OutputText, RepeatedSequencesHaveTheEffectTheyHadTheFirstTime)
-{
-    const char *const sequences[] = {"\x1b[01m\x1b[K", "\x1b[01;31m\x1b[K", "\x1b[m\x1b[K", "\x1b[01;35m", "\x1b[1m",
-                                     "\x1b[4m", "\x1b[24m", "\x1b[38;5;208m", "\x1b[48;2;1;2;3m", "\x1b[0m", "\x1b[?25l",
-                                     "\x1b[2J", "\x1b[K", "\x1b]0;title\x07", "\x1b[22m", "\x1b[36m", "\x1b[01;36m\x1b[K",
-                                     "\x1b[32m\x1b[K", "\x1b[01;38;5;196;48;5;21m"};
-    std::mt19937 random(5);
-    std::string output;
-    for (int i = 0; i < 3000; ++i) {
-        output += sequences[random() % std::size(sequences)];
-        output += std::string(random() % 4, static_cast<char>('a' + i % 26));
-        if (random() % 16 == 0)
-            output += '\n';
-    }
-    OutputText whole, bytewise, pieces;
-    ASSERT_TRUE(whole.appendProgramOutput(output.data(), output.size()));
-    for (const char byte : output)
-        ASSERT_TRUE(bytewise.appendProgramOutput(&byte, 1));
-    for (std::size_t at = 0, piece; at < output.size(); at += piece) {
-        piece = std::min<std::size_t>(random() % 64 + 1, output.size() - at);
-        ASSERT_TRUE(pieces.appendProgramOutput(output.data() + at, piece));
-    }
-    ASSERT_EQ(whole.text(), bytewise.text());
-    ASSERT_EQ(pieces.text(), bytewise.text());
-    const std::vector<TextStyle> expected = stylesOf(bytewise);
-    EXPECT_EQ(stylesOf(whole), expected);
-    EXPECT_EQ(stylesOf(pieces), expected);
-}
-
 TEST(OutputText, DropsOtherSequencesWithoutSwallowingText)
 {
     struct Case {
