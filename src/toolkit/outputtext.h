@@ -85,10 +85,11 @@ private:
     bool colourSequence_ = false; // only digits, ';' and ':' so far
     std::size_t sequenceLength_ = 0;
 
-    // Colour sequences seen lately and the style each led to from the style before: a program
-    // writes the same few again and again. Only parameters of up to 8 bytes are remembered, as one
-    // number (gcc's "01;31" and the like), each in the place that number and the style before
-    // choose.
+    // Colour sequences seen lately and the style each led to from the style before, by their
+    // parameters: for the sequences that the whole ones below miss (near the end of a piece, longer
+    // than 16 bytes, or more kinds than those hold). Only parameters of up to 8 bytes are
+    // remembered, as one number (gcc's "01;31" and the like), each in the place that number and the
+    // style before choose.
     struct Transition {
         std::size_t from = 0;
         std::size_t to = 0;
